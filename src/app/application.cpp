@@ -1,0 +1,47 @@
+#include "app/application.h"
+
+#include "app/startup.h"
+#include "app/update_server.h"
+#include "platform/clock.h"
+#include "platform/database.h"
+#include "platform/file_system.h"
+#include "platform/http_client.h"
+#include "platform/process_table.h"
+#include "platform/program_start.h"
+#include "platform/special_folders.h"
+
+namespace pelorix::app {
+
+Application::Application(UserInterface& ui, i18n::LearningDialog* learningDialog,
+                         QString commandLine, UpdateServices services)
+    : ui_(ui),
+      learningDialog_(learningDialog),
+      commandLine_(std::move(commandLine)),
+      services_(services),
+      debugLog_(DebugLog::defaultPath(), services.files),
+      status_(form_, ui, debugLog_),
+      waiter_(services.clock, ui),
+      xml_(services.files) {}
+
+UpdateServices Application::defaultServices() {
+    return {platform::defaultFileSystem(), platform::defaultProgramStarter(),
+            platform::defaultProcessTable(), platform::systemClock(),
+            platform::defaultDatabase(),   platform::defaultHttpClient()};
+}
+
+void Application::start() {
+    loadConfiguration(settings_, form_, commandLine_, services_.files);
+    language_.emplace(settings_.languageFile(), settings_.languageSetting,
+                      settings_.learningLanguage, learningDialog_, services_.clock);
+    finishStartup(form_, *language_);
+    context_ = std::make_unique<UpdateContext>(
+        UpdateContext{form_, settings_, ui_, status_, debugLog_, waiter_, *language_, xml_,
+                      services_, updateServerBase(), platform::ownFolder()});
+    procedure_.emplace(*context_);
+}
+
+RunOutcome Application::pressUpdate() {
+    return procedure_ ? procedure_->run() : RunOutcome::Continue;
+}
+
+}  // namespace pelorix::app

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/debug_log.h"
+#include "app/form_model.h"
+#include "app/run_outcome.h"
+#include "app/status_output.h"
+#include "app/update_context.h"
+#include "app/update_procedure.h"
+#include "app/waiter.h"
+#include "i18n/language.h"
+#include "xmlstore/xml_store.h"
+
+#include <memory>
+#include <optional>
+
+namespace pelorix::i18n {
+class LearningDialog;
+}
+
+namespace pelorix::app {
+
+// The program behind its front end: the window's state, start-up and the update procedure.
+class Application {
+public:
+    Application(UserInterface& ui, i18n::LearningDialog* learningDialog, QString commandLine,
+                UpdateServices services);
+    // The load event of the window.
+    void start();
+    // The click on "Update ausführen".
+    RunOutcome pressUpdate();
+    bool isUpdating() const { return procedure_ && procedure_->isRunning(); }
+
+    FormModel& form() { return form_; }
+    const ProgramSettings& settings() const { return settings_; }
+
+    // The services of this machine.
+    static UpdateServices defaultServices();
+
+private:
+    UserInterface& ui_;
+    i18n::LearningDialog* learningDialog_;
+    QString commandLine_;
+    UpdateServices services_;
+    FormModel form_;
+    ProgramSettings settings_;
+    DebugLog debugLog_;
+    StatusOutput status_;
+    Waiter waiter_;
+    xmlstore::XmlStore xml_;
+    std::optional<i18n::Language> language_;
+    std::unique_ptr<UpdateContext> context_;
+    std::optional<UpdateProcedure> procedure_;
+};
+
+}  // namespace pelorix::app

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/user_interface.h"
+
+#include <QString>
+
+#include <cstdio>
+
+namespace pelorix::app {
+
+// The front end of headless runs: the status box goes to standard output as it grows, each
+// message box to standard error, answered at once.
+class ConsoleUi : public UserInterface {
+public:
+    ConsoleUi(bool confirm, bool startMainProgram, FILE* out = stdout, FILE* err = stderr);
+
+    MessageAnswer showMessage(const QString& text, MessageButtons buttons) override;
+    void statusTextChanged(const QString& text) override;
+    void progressChanged(int, int) override {}
+    void setMousePointer(MousePointer) override {}
+    void processEvents() override;
+    void repaint() override {}
+    void quit() override { quitRequested_ = true; }
+
+    bool quitRequested() const { return quitRequested_; }
+
+private:
+    bool confirm_;
+    bool startMainProgram_;
+    FILE* out_;
+    FILE* err_;
+    QString printed_;
+    bool quitRequested_ = false;
+};
+
+// Line breaks of the status box and of message texts ("\r\n" or "\r" alone) as newlines.
+QString withNewlines(const QString& text);
+
+}  // namespace pelorix::app

@@ -1,0 +1,35 @@
+#include "app/debug_log.h"
+
+#include "platform/file_system.h"
+#include "platform/special_folders.h"
+#include "platform/text_codec.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace pelorix::app {
+
+DebugLog::DebugLog(QString filePath, platform::FileSystem& files)
+    : filePath_(std::move(filePath)), files_(files) {}
+
+void DebugLog::WriteDebugLog(const QString& message, const QString& header) {
+    QString entry;
+    if (header != "-1") {
+        entry += header + "\r\n";
+    }
+    // Short date, a blank, long time: the user's general date format.
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    entry += locale.toString(now.date(), QLocale::ShortFormat) + " " +
+             locale.toString(now.time(), QLocale::LongFormat) + "> " + message + "\r\n";
+    // The log is a help for support staff; a folder without write access must not stop an update.
+    files_.appendToFile(filePath_, platform::encodeAnsi(entry));
+}
+
+QString DebugLog::defaultPath() {
+    const QString baseName = QFileInfo(platform::ownExecutableName()).completeBaseName();
+    return platform::ownFolder() + "/" + baseName + "_DebugLog.txt";
+}
+
+}  // namespace pelorix::app

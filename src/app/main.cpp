@@ -1,0 +1,64 @@
+#include "app/application.h"
+#include "app/command_line.h"
+#include "app/console_ui.h"
+#include "app/version.h"
+#include "app/window/main_window.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+using pelorix::app::Options;
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+int runHeadless(int argc, char** argv, const Options& options) {
+    QCoreApplication qt(argc, argv);
+    pelorix::app::ConsoleUi ui(options.unattended, options.startMain);
+    pelorix::app::Application application(ui, nullptr, options.commandLine,
+                                          pelorix::app::Application::defaultServices());
+    application.start();
+    application.form().updateDatabaseOnlyCheck = options.databaseOnly ? 1 : 0;
+    return pelorix::app::exitStatus(application.pressUpdate());
+}
+
+int runWindow(int argc, char** argv, const Options& options) {
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName("PelorixUpdater");
+    pelorix::app::window::MainWindow window(options.commandLine, options.databaseOnly);
+    window.show();
+    return QApplication::exec() == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The updater's own command line is taken before Qt can claim any of it.
+    const Options options = pelorix::app::parseOptions(argumentsOf(argc, argv));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "PelorixUpdater: %s\n\n%s", qPrintable(options.error),
+                     pelorix::app::usageText().toUtf8().constData());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(pelorix::app::usageText().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("PelorixUpdater %d.%d.%d.%d\n", pelorix::app::kVersionMajor,
+                    pelorix::app::kVersionMinor, pelorix::app::kVersionBuild,
+                    pelorix::app::kVersionRevision);
+        return 0;
+    }
+    int qtArgc = 1;  // Qt sees the program name only
+    return options.headless ? runHeadless(qtArgc, argv, options) : runWindow(qtArgc, argv, options);
+}

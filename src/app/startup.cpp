@@ -1,0 +1,85 @@
+#include "app/startup.h"
+
+#include "app/version.h"
+#include "i18n/language.h"
+#include "platform/file_system.h"
+#include "platform/profile.h"
+#include "platform/special_folders.h"
+
+#include <QRegularExpression>
+
+namespace pelorix::app {
+
+i18n::FormCaptions initialCaptions() {
+    return {"Pelorix Updater",
+            {
+                {"StartUpdateBT", "CommandButton", "Update ausführen"},
+                {"UpdateDatabaseOnlyCheck", "CheckBox", "nur Datenbank aktualisieren"},
+                {"ShowHistory", "Label", "Historie ansehen"},
+                {"ProgressBar1", "ProgressBar", ""},
+                {"Label5", "Label", "Status"},
+                {"LocalLBL", "Label", "Lokal"},
+                {"VersionLBL", "Label", ""},
+                {"StatusTB", "TextBox", ""},
+                {"Inet1", "Inet", ""},
+            }};
+}
+
+bool isSqlServerConnection(const QString& connectionString) {
+    // A Jet or ACE file is never SQL Server, even in a folder whose name contains "sql".
+    static const QRegularExpression embeddedProvider(
+        R"((^|;)\s*Provider\s*=\s*Microsoft\.(Jet|ACE)\.OLEDB)",
+        QRegularExpression::CaseInsensitiveOption);
+    if (embeddedProvider.match(connectionString).hasMatch()) {
+        return false;
+    }
+    return connectionString.toLower().contains("sql");
+}
+
+bool settingAsBoolean(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare("True", Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    bool isNumber = false;
+    const double number = trimmed.toDouble(&isNumber);
+    return isNumber && number != 0.0;
+}
+
+QString versionCaption(int major, int minor, int /*build*/, int revision) {
+    return QString("v %1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
+void loadConfiguration(ProgramSettings& settings, FormModel& form, const QString& commandLine,
+                       platform::FileSystem& files) {
+    settings.settingsFolder = platform::GetSpecialFolder(platform::kCommonAppData) + "/Pelorix";
+    if (!files.entryExists(settings.settingsFolder)) {
+        files.createFolder(settings.settingsFolder);  // a folder we cannot create: defaults apply
+    }
+    settings.settingsFile = settings.settingsFolder + "/Pelorix.ini";
+    const auto setting = [&](const QString& section, const QString& key, const QString& fallback) {
+        return platform::ReadIni(settings.settingsFile, section, key, fallback);
+    };
+    form.dataBasePath = setting("ServiceSettings", "DataBasePath", settings.settingsFolder);
+    settings.appPath = setting("ServiceSettings", "AppPath", platform::ownFolder());
+    form.systemFolder = platform::GetSpecialFolder(platform::kSystemFolder);
+    form.commandLine = commandLine;
+    form.localLabelVisible = !commandLine.isEmpty();
+    form.connectionString = setting("Settings", "Connectionstring", "");
+    if (form.connectionString.isEmpty()) {
+        form.connectionString = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
+                                form.dataBasePath + "/Pelorix.mdb" + ";User Id=admin;Password=;";
+    }
+    form.isSqlServer = isSqlServerConnection(form.connectionString);
+    form.updateLog = settingAsBoolean(setting("Settings", "UpdateLog", "0"));
+    settings.languageSetting = setting("Settings", "Language", "EN");
+    settings.learningLanguage = setting("Settings", "LearningLanguage", "EN");
+    form.captions = initialCaptions();
+}
+
+void finishStartup(FormModel& form, i18n::Language& language) {
+    language.TranslateForm(form.captions);
+    form.versionCaption = versionCaption(kVersionMajor, kVersionMinor, kVersionBuild, kVersionRevision);
+}
+
+}  // namespace pelorix::app

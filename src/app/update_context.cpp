@@ -1,0 +1,30 @@
+#include "app/update_context.h"
+
+#include "app/debug_log.h"
+#include "i18n/language.h"
+
+namespace pelorix::app {
+
+QString UpdateContext::tr(const QString& token) const {
+    QString copy = token;
+    return language.Translate(copy);
+}
+
+void UpdateContext::log(const QString& message) const {
+    if (form.updateLog) {
+        debugLog.WriteDebugLog(message, "-1");
+    }
+}
+
+MessageAnswer UpdateContext::message(const QString& text, MessageButtons buttons) const {
+    return ui.showMessage(text, buttons);
+}
+
+RunOutcome UpdateContext::generalFailureExit() const {
+    message(tr("Es ist ein Fehler aufgetreten. Sie müssen den Pelorix evtl. neu installieren.") +
+            "\r" + tr("Sie können auch versuchen, das Update erneut durchzuführen."));
+    ui.setMousePointer(MousePointer::Default);
+    return RunOutcome::GeneralFailure;
+}
+
+}  // namespace pelorix::app

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/form_model.h"
+#include "app/run_outcome.h"
+#include "app/user_interface.h"
+
+#include <QString>
+
+namespace pelorix::platform {
+class Clock;
+class Database;
+class FileSystem;
+class HttpClient;
+class ProcessTable;
+class ProgramStarter;
+}  // namespace pelorix::platform
+
+namespace pelorix::i18n {
+class Language;
+}
+
+namespace pelorix::xmlstore {
+class XmlStore;
+}
+
+namespace pelorix::app {
+
+class DebugLog;
+class StatusOutput;
+class Waiter;
+
+// The outside world of the update procedure, replaceable in tests.
+struct UpdateServices {
+    platform::FileSystem& files;
+    platform::ProgramStarter& programs;
+    platform::ProcessTable& processes;
+    platform::Clock& clock;
+    platform::Database& database;
+    platform::HttpClient& http;
+};
+
+// Everything one press of the update button works with.
+struct UpdateContext {
+    FormModel& form;
+    const ProgramSettings& settings;
+    UserInterface& ui;
+    StatusOutput& status;
+    DebugLog& debugLog;
+    Waiter& waiter;
+    i18n::Language& language;
+    xmlstore::XmlStore& xml;
+    UpdateServices services;
+    QString updateServerBase;
+    QString ownFolder;
+
+    // Translate of a copy: the caller's literal stays as it is.
+    QString tr(const QString& token) const;
+    // A trace line of the procedure, written only when tracing is on.
+    void log(const QString& message) const;
+    MessageAnswer message(const QString& text, MessageButtons buttons = MessageButtons::Ok) const;
+    // Message box, default mouse pointer, end of the procedure.
+    RunOutcome generalFailureExit() const;
+};
+
+}  // namespace pelorix::app

@@ -1,0 +1,195 @@
+#include "app/window/main_window.h"
+
+#include "app/console_ui.h"
+#include "app/update_server.h"
+#include "platform/program_start.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace pelorix::app::window {
+
+namespace {
+
+// Positions are given in twips, as the window was laid out; 15 twips are one pixel at 96 dpi.
+QRect fromTwips(int left, int top, int width, int height) {
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QFont labelFont() {
+    QFont font("MS Sans Serif");
+    font.setPointSizeF(8.25);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont statusFont() {
+    QFont font("Courier New");
+    font.setPointSizeF(8.25);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const QString& commandLine, bool databaseOnly, UpdateServices services)
+    : services_(services), application_(*this, &learningDialog_, commandLine, services) {
+    setObjectName("PelorixUpdater_Form");
+    setFixedSize(5115 / 15, 7680 / 15);
+    createControls();
+    application_.start();
+    application_.form().updateDatabaseOnlyCheck = databaseOnly ? 1 : 0;
+    showModel();
+}
+
+void MainWindow::createControls() {
+    setFont(labelFont());
+    startUpdateButton_ = new QPushButton(this);
+    startUpdateButton_->setObjectName("StartUpdateBT");
+    startUpdateButton_->setGeometry(fromTwips(240, 120, 1755, 375));
+    connect(startUpdateButton_, &QPushButton::clicked, this, [this] { application_.pressUpdate(); });
+
+    databaseOnlyCheck_ = new QCheckBox(this);
+    databaseOnlyCheck_->setObjectName("UpdateDatabaseOnlyCheck");
+    databaseOnlyCheck_->setGeometry(fromTwips(2160, 120, 1455, 375));
+    connect(databaseOnlyCheck_, &QCheckBox::stateChanged, this, [this](int state) {
+        application_.form().updateDatabaseOnlyCheck = state == Qt::Checked ? 1 : 0;
+    });
+
+    showHistory_ = new QLabel(this);
+    showHistory_->setObjectName("ShowHistory");
+    showHistory_->setGeometry(fromTwips(3600, 240, 1275, 255));
+    showHistory_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    showHistory_->setStyleSheet("color: blue; text-decoration: underline;");
+    showHistory_->setCursor(Qt::PointingHandCursor);
+    showHistory_->installEventFilter(this);
+
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName("ProgressBar1");
+    progressBar_->setGeometry(fromTwips(240, 600, 4635, 255));
+    progressBar_->setTextVisible(false);
+    progressBar_->setValue(0);
+
+    statusLabel_ = new QLabel(this);
+    statusLabel_->setObjectName("Label5");
+    statusLabel_->setGeometry(fromTwips(240, 1080, 555, 195));
+
+    localLabel_ = new QLabel(this);
+    localLabel_->setObjectName("LocalLBL");
+    localLabel_->setGeometry(fromTwips(1080, 1080, 555, 195));
+    QFont bold = labelFont();
+    bold.setBold(true);
+    localLabel_->setFont(bold);
+
+    versionLabel_ = new QLabel(this);
+    versionLabel_->setObjectName("VersionLBL");
+    versionLabel_->setGeometry(fromTwips(3180, 1080, 1695, 195));
+    versionLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    statusBox_ = new QPlainTextEdit(this);
+    statusBox_->setObjectName("StatusTB");
+    statusBox_->setGeometry(fromTwips(240, 1320, 4635, 6135));
+    statusBox_->setFont(statusFont());
+    statusBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    statusBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+}
+
+void MainWindow::showModel() {
+    const FormModel& form = application_.form();
+    setWindowTitle(form.captions.caption);
+    startUpdateButton_->setText(form.captions.captionOf("StartUpdateBT"));
+    databaseOnlyCheck_->setText(form.captions.captionOf("UpdateDatabaseOnlyCheck"));
+    databaseOnlyCheck_->setChecked(form.updateDatabaseOnlyCheck == 1);
+    showHistory_->setText(form.captions.captionOf("ShowHistory"));
+    statusLabel_->setText(form.captions.captionOf("Label5"));
+    localLabel_->setText(form.captions.captionOf("LocalLBL"));
+    localLabel_->setVisible(form.localLabelVisible);
+    versionLabel_->setText(form.versionCaption);
+}
+
+MessageAnswer MainWindow::showMessage(const QString& text, MessageButtons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), withNewlines(text),
+                    QMessageBox::NoButton, this);
+    switch (buttons) {
+        case MessageButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MessageButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case MessageButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return MessageAnswer::Ok;
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        default:
+            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    }
+}
+
+void MainWindow::statusTextChanged(const QString& text) {
+    statusBox_->setPlainText(withNewlines(text));
+    QTextCursor caret = statusBox_->textCursor();
+    caret.movePosition(QTextCursor::End);
+    statusBox_->setTextCursor(caret);
+    statusBox_->ensureCursorVisible();
+}
+
+void MainWindow::progressChanged(int value, int maximum) {
+    progressBar_->setMaximum(maximum);
+    progressBar_->setValue(value);
+}
+
+void MainWindow::setMousePointer(MousePointer pointer) {
+    const bool wait = pointer == MousePointer::Wait;
+    if (wait && !waitCursorShown_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (!wait && waitCursorShown_) {
+        QApplication::restoreOverrideCursor();
+    }
+    waitCursorShown_ = wait;
+}
+
+void MainWindow::processEvents() {
+    QApplication::processEvents();
+}
+
+void MainWindow::repaint() {
+    QWidget::repaint();
+}
+
+void MainWindow::quit() {
+    close();
+    QApplication::exit(0);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == showHistory_ && event->type() == QEvent::MouseButtonRelease) {
+        openHistory();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::openHistory() {
+    // The browser is left to itself: the updater neither waits for it nor checks the result.
+    services_.programs.start({"xdg-open", historyPageAddress()});
+}
+
+}  // namespace pelorix::app::window

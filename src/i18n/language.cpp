@@ -1,0 +1,63 @@
+#include "i18n/language.h"
+
+#include "platform/profile.h"
+
+#include <QStringList>
+
+namespace pelorix::i18n {
+
+namespace {
+const QStringList kTranslatedControlTypes = {"Label",        "CommandButton", "Frame",
+                                             "OptionButton", "CheckBox",      "Menu"};
+}
+
+QString fromFileText(const QString& stored) {
+    QString text = stored;
+    return text.replace("/n", "\r\n");
+}
+
+QString toFileText(const QString& text) {
+    QString stored = text;
+    return stored.replace("\r\n", "/n");
+}
+
+Language::Language(QString languageFile, QString languageSetting, QString learningLanguage,
+                   LearningDialog* dialog, platform::Clock& clock)
+    : languageFile_(std::move(languageFile)),
+      languageSetting_(std::move(languageSetting)),
+      learningLanguage_(std::move(learningLanguage)),
+      dialog_(dialog),
+      clock_(clock) {}
+
+QString Language::Translate(QString& token) {
+    if (token.isEmpty()) {
+        return {};
+    }
+    QString code = languageSetting_.left(2);
+    const bool learnMode = languageSetting_.mid(2, 1).compare("L", Qt::CaseInsensitive) == 0;
+    const QString supported =
+        platform::ReadIni(languageFile_, "LanguageSettings", "SupportedLanguages", "");
+    if (!supported.contains(code, Qt::CaseSensitive)) {
+        code = "DE";
+    }
+    QString text = fromFileText(platform::ReadIni(languageFile_, token, code, ""));
+    if (learnMode && text.isEmpty()) {
+        text = learn(code, token);
+    }
+    if (text.isEmpty()) {
+        text = token + "!";
+    }
+    return text;
+}
+
+void Language::TranslateForm(FormCaptions& form) {
+    form.caption = Translate(form.caption);
+    for (ControlCaption& control : form.controls) {
+        if (kTranslatedControlTypes.contains(control.typeName)) {
+            QString token = control.caption;
+            control.caption = Translate(token);
+        }
+    }
+}
+
+}  // namespace pelorix::i18n

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "i18n/form_captions.h"
+
+#include <QString>
+
+namespace pelorix::platform {
+class Clock;
+}
+
+namespace pelorix::i18n {
+
+class LearningDialog;
+
+// Token translation through the language file; in learn mode a missing text is asked of a
+// translator through the learning dialog and stored at once.
+class Language {
+public:
+    // Without a dialog, learn mode answers every question like "Translate Later".
+    Language(QString languageFile, QString languageSetting, QString learningLanguage,
+             LearningDialog* dialog, platform::Clock& clock);
+
+    // The text to show; in learn mode the token may come back edited.
+    QString Translate(QString& token);
+    void TranslateForm(FormCaptions& form);
+
+    const QString& languageFile() const { return languageFile_; }
+
+private:
+    QString learn(const QString& code, QString& token);
+
+    QString languageFile_;
+    QString languageSetting_;
+    QString learningLanguage_;
+    LearningDialog* dialog_;
+    platform::Clock& clock_;
+};
+
+// "/n" in the file is a line break ("\r\n") in memory.
+QString fromFileText(const QString& stored);
+QString toFileText(const QString& text);
+
+}  // namespace pelorix::i18n

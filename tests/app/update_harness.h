@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/debug_log.h"
+#include "app/fake_ui.h"
+#include "app/form_model.h"
+#include "app/status_output.h"
+#include "app/update_context.h"
+#include "app/waiter.h"
+#include "i18n/language.h"
+#include "support/fake_clock.h"
+#include "support/fake_processes.h"
+#include "support/temp_dir.h"
+#include "xmlstore/xml_store.h"
+
+#include <memory>
+#include <optional>
+
+namespace pelorix::platform {
+class Database;
+class FileSystem;
+class HttpClient;
+}  // namespace pelorix::platform
+
+namespace pelorix::test {
+
+// A whole update context over a scratch installation: program folder "app", system folder
+// "system", common application data "appdata", settings folder "appdata/Pelorix". Real files,
+// database and HTTP by default; clock, front end, process table and program starts are fakes.
+// Change the public members first, then call context().
+class UpdateHarness {
+public:
+    UpdateHarness();
+    ~UpdateHarness();
+
+    app::UpdateContext& context();
+    // The debug log's text (Windows-1252 decoded).
+    QString debugLogText() const;
+
+    TempDir dir;
+    FakeUi ui;
+    FakeClock clock;
+    RecordingProgramStarter programs;
+    FakeProcessTable processes;
+    platform::FileSystem* files;
+    platform::Database* database;
+    platform::HttpClient* http;
+    app::FormModel form;
+    app::ProgramSettings settings;
+    QString updateServerBase = "http://127.0.0.1:9/Updater";
+    QString ownFolder;
+    QString debugLogPath;
+
+private:
+    std::optional<app::DebugLog> debugLog_;
+    std::optional<app::StatusOutput> status_;
+    std::optional<app::Waiter> waiter_;
+    std::optional<i18n::Language> language_;
+    std::optional<xmlstore::XmlStore> xml_;
+    std::unique_ptr<app::UpdateContext> context_;
+};
+
+}  // namespace pelorix::test
