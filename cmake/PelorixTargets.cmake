@@ -3,6 +3,12 @@
 function(pelorix_library name dir)
   file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
   file(GLOB headers CONFIGURE_DEPENDS "${dir}/*.h")
+  if(NOT sources)
+    # A subsystem whose first sources are still to come links as an empty library.
+    set(placeholder "${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp")
+    file(WRITE "${placeholder}" "")
+    set(sources "${placeholder}")
+  endif()
   add_library(${name} STATIC ${sources} ${headers})
   target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
