@@ -1,0 +1,70 @@
+#include "files/remove_folder.h"
+
+#include "platform/file_system.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+namespace pelorix::files {
+
+namespace {
+
+bool isNormalFile(const platform::DirEntry& entry) {
+    return !entry.isFolder && !entry.isHidden && !entry.isSystem;
+}
+
+// Deletes every normal file of the folder; a file that cannot be deleted does not stop the rest.
+void deleteFilesOf(platform::FileSystem& files, const QString& folder) {
+    for (const platform::DirEntry& entry : files.list(folder)) {
+        if (isNormalFile(entry)) {
+            files.deleteFile(folder + "/" + entry.name);
+        }
+    }
+}
+
+// The next entry to remove: a subfolder, or a file the first pass left behind, that has not
+// already survived an attempt. The listing is taken afresh because the recursion changed it.
+QString nextEntry(const platform::FileSystem& files, const QString& folder,
+                  const QSet<QString>& survivors) {
+    for (const platform::DirEntry& entry : files.list(folder)) {
+        if ((entry.isFolder || isNormalFile(entry)) && !survivors.contains(entry.name)) {
+            return entry.name;
+        }
+    }
+    return {};
+}
+
+// A link is removed as an entry of its own, never followed: its target lies outside the folder.
+bool isLink(const platform::FileSystem& files, const QString& path) {
+    return QFileInfo(files.resolve(path)).isSymLink();
+}
+
+}  // namespace
+
+void RemoveFolder(platform::FileSystem& files, QString path) {
+    if (path.endsWith('/') || path.endsWith('\\')) {
+        path.chop(1);
+    }
+    if (path.isEmpty()) {
+        return;
+    }
+    deleteFilesOf(files, path);
+    // An entry that is still there after its own removal is skipped from then on, so that the
+    // loop ends even when something inside cannot be removed.
+    QSet<QString> survivors;
+    for (QString entry = nextEntry(files, path, survivors); !entry.isEmpty();
+         entry = nextEntry(files, path, survivors)) {
+        const QString child = path + "/" + entry;
+        if (isLink(files, child)) {
+            files.deleteFile(child);
+        } else {
+            RemoveFolder(files, child);
+        }
+        if (files.entryExists(child)) {
+            survivors.insert(entry);
+        }
+    }
+    files.removeEmptyFolder(path);
+}
+
+}  // namespace pelorix::files
