@@ -1,0 +1,87 @@
+#include "xmlstore/document_bytes.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace pelorix::xmlstore {
+
+namespace {
+
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration |
+                                   pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype;
+
+bool hasOneDocumentElement(const pugi::xml_document& document) {
+    int elements = 0;
+    for (const pugi::xml_node& child : document.children()) {
+        if (child.type() == pugi::node_element) {
+            ++elements;
+        }
+    }
+    return elements == 1;
+}
+
+bool parse(pugi::xml_document& document, const QByteArray& bytes, pugi::xml_encoding encoding) {
+    const pugi::xml_parse_result result =
+        document.load_buffer(bytes.constData(), size_t(bytes.size()), kParseOptions, encoding);
+    if (result && hasOneDocumentElement(document)) {
+        return true;
+    }
+    document.reset();  // a failed load leaves an empty document, not a partial tree
+    return false;
+}
+
+bool startsWithByteOrderMark(const QByteArray& bytes) {
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFE\xFF") ||
+           bytes.startsWith("\xFF\xFE");
+}
+
+// The encoding named by an XML declaration at the start of 8-bit bytes, or empty.
+QString declaredEncoding(const QByteArray& bytes) {
+    static const QRegularExpression declaration(
+        R"(^\s*<\?xml\s[^>]*?encoding\s*=\s*["']([A-Za-z0-9._-]+)["'])");
+    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(bytes.left(256)));
+    return match.hasMatch() ? match.captured(1).toLower() : QString();
+}
+
+// Encodings that pugixml reads itself; every other declared encoding is decoded by Qt.
+bool pugixmlReadsItself(const QString& encoding) {
+    return encoding.isEmpty() || encoding.startsWith("utf");
+}
+
+class ByteWriter : public pugi::xml_writer {
+  public:
+    void write(const void* data, size_t size) override {
+        bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
+    QByteArray bytes;
+};
+
+}  // namespace
+
+bool parseDocumentBytes(pugi::xml_document& document, const QByteArray& bytes) {
+    const QString encoding = startsWithByteOrderMark(bytes) ? QString() : declaredEncoding(bytes);
+    if (!pugixmlReadsItself(encoding)) {
+        QStringDecoder decoder(encoding.toLatin1().constData());
+        if (decoder.isValid()) {
+            const QString text = decoder.decode(bytes);
+            return parse(document, text.toUtf8(), pugi::encoding_utf8);
+        }
+    }
+    return parse(document, bytes, pugi::encoding_auto);
+}
+
+bool parseDocumentText(pugi::xml_document& document, const QString& text) {
+    return parse(document, text.toUtf8(), pugi::encoding_utf8);
+}
+
+QByteArray serializeDocument(pugi::xml_document& document) {
+    const pugi::xml_node first = document.first_child();
+    if (first.type() == pugi::node_declaration && first.attribute("encoding")) {
+        first.attribute("encoding").set_value("UTF-8");
+    }
+    ByteWriter writer;
+    document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
+    return writer.bytes;
+}
+
+}  // namespace pelorix::xmlstore

@@ -1,0 +1,96 @@
+#include "xmlstore/xml_store.h"
+
+#include "platform/file_system.h"
+#include "xmlstore/document_bytes.h"
+#include "xmlstore/element_path.h"
+#include "xmlstore/element_text.h"
+
+#include <QStringList>
+
+#include <pugixml.hpp>
+
+namespace pelorix::xmlstore {
+
+namespace {
+
+constexpr int kLoadFromFile = 0;
+constexpr int kLoadFromText = 1;
+
+// A missing step of the walk: a new element under the parent, or as the document element when
+// there is no parent step. Null when it cannot be created or attached.
+pugi::xml_node appendNewElement(pugi::xml_document& document, const QString& step,
+                                const QString* parentPath) {
+    if (!isValidElementName(step)) {
+        return {};
+    }
+    pugi::xml_node parent = document;
+    if (parentPath) {
+        parent = firstElementAt(document, *parentPath);
+    } else if (document.document_element()) {
+        return {};  // a document has only one document element
+    }
+    return parent ? parent.append_child(step.toUtf8().constData()) : pugi::xml_node();
+}
+
+}  // namespace
+
+XmlStore::XmlStore(platform::FileSystem& files) : files_(files) {}
+
+XmlStore::~XmlStore() = default;
+
+bool XmlStore::XMLLoad(const QString& source, int mode) {
+    XMLDoc = std::make_unique<pugi::xml_document>();
+    if (mode == kLoadFromFile) {
+        XMLFileName = source;
+        const std::optional<QByteArray> bytes = files_.readFile(source);
+        return bytes && parseDocumentBytes(*XMLDoc, *bytes);
+    }
+    if (mode == kLoadFromText) {
+        return parseDocumentText(*XMLDoc, source);
+    }
+    return false;
+}
+
+QString XmlStore::XMLGetValue(const QString& path, const QString& defaultValue) const {
+    if (!XMLDoc) {
+        return defaultValue;
+    }
+    const pugi::xml_node element = firstElementAt(*XMLDoc, path);
+    return element ? elementText(element) : defaultValue;
+}
+
+void XmlStore::XMLSetValue(const QString& path, const QString& value) {
+    if (!XMLDoc) {
+        return;
+    }
+    const QStringList steps = path.split('/');
+    QString prefix;
+    QString parentPath;
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        prefix += steps[i];
+        pugi::xml_node element = firstElementAt(*XMLDoc, prefix);
+        if (!element) {
+            element = appendNewElement(*XMLDoc, steps[i], i == 0 ? nullptr : &parentPath);
+        }
+        if (element && i == steps.size() - 1) {
+            replaceElementText(element, value);
+        }
+        parentPath = prefix;
+        prefix += '/';
+    }
+}
+
+bool XmlStore::XMLSave(const QString& fileName) {
+    const QString target = fileName.isEmpty() ? XMLFileName : fileName;
+    // Windows cannot name a file with wildcards; here they would create a file of that name.
+    if (target.isEmpty() || !XMLDoc || target.contains('*') || target.contains('?')) {
+        return false;
+    }
+    return files_.replaceFileContents(target, serializeDocument(*XMLDoc));
+}
+
+bool XmlStore::FileExists(const QString& path) const {
+    return !path.isEmpty() && files_.anyMatch(path);
+}
+
+}  // namespace pelorix::xmlstore

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace pugi {
+class xml_document;
+}
+
+namespace pelorix::platform {
+class FileSystem;
+}
+
+namespace pelorix::xmlstore {
+
+// The module XML: one XML document in memory, read and written by slash-separated element paths
+// such as processes/process[@name="PelorixService"]/targetstatus. A path selects what the XPath
+// "//" + path selects; where one element is needed, the first in document order is used.
+class XmlStore {
+  public:
+    explicit XmlStore(platform::FileSystem& files);
+    ~XmlStore();
+    XmlStore(const XmlStore&) = delete;
+    XmlStore& operator=(const XmlStore&) = delete;
+
+    // Mode 0: source is a file name (remembered for XMLSave even when the load fails);
+    // mode 1: source is XML text. Every call replaces the document, also when it fails.
+    bool XMLLoad(const QString& source, int mode);
+    // The concatenated text of the first element at the path, or the default when there is none.
+    QString XMLGetValue(const QString& path, const QString& defaultValue) const;
+    // Replaces the element's whole content by the value, creating missing plain-named elements.
+    void XMLSetValue(const QString& path, const QString& value);
+    // Writes the document (empty name: the file of the last load) through a temporary file, so a
+    // failed save leaves the old file as it was.
+    bool XMLSave(const QString& fileName);
+    // Find-first-file: wildcards honoured; folders, hidden and system files count.
+    bool FileExists(const QString& path) const;
+
+  private:
+    platform::FileSystem& files_;
+    std::unique_ptr<pugi::xml_document> XMLDoc;
+    QString XMLFileName;
+};
+
+}  // namespace pelorix::xmlstore
