@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+namespace pelorix::platform {
+
+using ConnectionPairs = std::vector<std::pair<QString, QString>>;
+
+// The keyword/value pairs of an ADO or ODBC connection string, in their order: keywords
+// trimmed, values trimmed and freed of their quotes ("…", '…' with doubled quotes inside, or
+// ODBC's {…} with "}}" inside). Segments without "=" are dropped.
+ConnectionPairs parseConnectionString(const QString& text);
+
+enum class DatabaseKind {
+    Embedded,     // the Jet role: a SQLite file
+    Odbc,         // any ODBC data source, SQL Server through FreeTDS included
+    Unsupported,  // a provider this program cannot reach
+};
+
+struct DatabaseTarget {
+    DatabaseKind kind = DatabaseKind::Unsupported;
+    QString location;  // the embedded database's file name, or the ODBC connection string
+    QString error;     // why an unsupported string cannot be used
+};
+
+inline constexpr const char* kDefaultSqlServerOdbcDriver = "FreeTDS";
+
+// Where an ADO connection string leads:
+// - Microsoft.Jet.OLEDB.* / Microsoft.ACE.OLEDB.*: the file of "Data Source", name kept as is;
+// - an ODBC string ("Driver=…", "DSN=…", "FileDSN=…"): ODBC with the string as it is;
+// - MSDASQL (ADO's ODBC provider): ODBC with the other pairs;
+// - SQLOLEDB, SQLNCLI*, MSOLEDBSQL*: an ODBC string for FreeTDS ($PELORIX_ODBC_DRIVER names
+//   another driver) with the server, catalogue and login of the ADO string.
+DatabaseTarget mapConnectionString(const QString& adoConnectionString);
+
+// Pairs joined into an ODBC connection string; values that need it are put in braces.
+QString buildOdbcString(const ConnectionPairs& pairs);
+
+// The FreeTDS connection string for the pairs of an ADO SQL Server string.
+QString sqlServerOdbcString(const ConnectionPairs& adoPairs, const QString& driverName);
+
+}  // namespace pelorix::platform

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+
+namespace pelorix::platform {
+
+// The outcome of a statement that returns no rows.
+struct DbResult {
+    bool ok = false;
+    QString error;  // the driver's description of the failure
+};
+
+// A query read from its first row to its last.
+struct QueryResult {
+    bool ok = false;
+    QString error;
+    QStringList columns;             // known also when no row matched
+    std::vector<QVariantList> rows;  // a NULL value is a null QVariant
+};
+
+// One value of a row to append, bound to the named column.
+struct FieldValue {
+    QString column;
+    QVariant value;
+};
+
+// The database as the program reaches it: statements on the database named by an ADO
+// connection string. Every call opens a connection of its own from the string and releases it
+// before returning; nothing is kept between calls and no transaction spans them. No call
+// throws or waits without end: a database that cannot be reached, a rejected statement and a
+// lock that does not go away are failures with the driver's description.
+class Database {
+  public:
+    virtual ~Database() = default;
+
+    virtual DbResult execute(const QString& connectionString, const QString& statement) = 0;
+    virtual QueryResult query(const QString& connectionString, const QString& statement) = 0;
+    // Appends one row to the table; columns not named keep their defaults.
+    virtual DbResult appendRow(const QString& connectionString, const QString& table,
+                               const std::vector<FieldValue>& values) = 0;
+};
+
+// The program's database access, over Qt SQL.
+Database& defaultDatabase();
+
+}  // namespace pelorix::platform

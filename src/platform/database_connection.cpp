@@ -1,0 +1,144 @@
+#include "platform/database_connection.h"
+
+#include "platform/connection_string.h"
+#include "platform/jet_sqlite_types.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <atomic>
+
+namespace pelorix::platform {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString uniqueConnectionName() {
+    static std::atomic<quint64> counter{0};
+    return u"pelorix-db-"_s + QString::number(++counter);
+}
+
+bool mentions(const QString& text, QLatin1String piece) {
+    return text.contains(piece, Qt::CaseInsensitive);
+}
+
+// QODBC passes names that mention DRIVER= or SERVER= unchanged, unless they mention ".dsn".
+bool passedUnchanged(const QString& name) {
+    return !mentions(name, ".dsn"_L1) &&
+           (mentions(name, "DRIVER="_L1) || mentions(name, "SERVER="_L1));
+}
+
+}  // namespace
+
+QString describeError(const QSqlError& error) {
+    const QString database = error.databaseText().trimmed();
+    if (!database.isEmpty()) {
+        return database;
+    }
+    const QString driver = error.driverText().trimmed();
+    return driver.isEmpty() ? u"Unknown database error"_s : driver;
+}
+
+QString qodbcDatabaseName(const QString& odbcString) {
+    if (passedUnchanged(odbcString)) {
+        return odbcString;
+    }
+    ConnectionPairs pairs = parseConnectionString(odbcString);
+    const QString leading = mentions(odbcString, ".dsn"_L1) ? u"FileDSN"_s : u"DSN"_s;
+    const auto found = std::find_if(pairs.begin(), pairs.end(), [&](const auto& pair) {
+        return pair.first.compare(leading, Qt::CaseInsensitive) == 0;
+    });
+    if (found != pairs.end()) {
+        std::rotate(pairs.begin(), found, found + 1);
+    }
+    const QString rebuilt = buildOdbcString(pairs);
+    if (passedUnchanged(rebuilt) || found == pairs.end()) {
+        return rebuilt;
+    }
+    return rebuilt.mid(leading.size() + 1);
+}
+
+DatabaseConnection::DatabaseConnection(const QString& connectionString,
+                                       const QtSqlDatabase::Options& options) {
+    const DatabaseTarget target = mapConnectionString(connectionString);
+    switch (target.kind) {
+        case DatabaseKind::Embedded:
+            openEmbedded(target.location, options);
+            break;
+        case DatabaseKind::Odbc:
+            openOdbc(target.location, options);
+            break;
+        case DatabaseKind::Unsupported:
+            error_ = target.error;
+            break;
+    }
+}
+
+DatabaseConnection::~DatabaseConnection() {
+    if (name_.isEmpty()) {
+        return;
+    }
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+QString DatabaseConnection::engineStatement(const QString& statement) const {
+    return embedded_ ? jetTypesToSqlite(statement) : statement;
+}
+
+// Jet fails to open a missing file; SQLite would create an empty database in its place, so the
+// file must exist and is opened without the right to create it.
+void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::Options& options) {
+    const QFileInfo info(file);
+    if (file.isEmpty() || !info.exists()) {
+        error_ = u"Could not find file '"_s + file + u"'."_s;
+        return;
+    }
+    if (info.isDir()) {
+        error_ = u"Cannot open '"_s + file + u"': it is a folder, not a database file."_s;
+        return;
+    }
+    if (!addDriver(u"QSQLITE"_s)) {
+        return;
+    }
+    embedded_ = true;
+    const QByteArray path = QUrl::toPercentEncoding(QDir::cleanPath(info.absoluteFilePath()), "/");
+    db_.setDatabaseName(u"file://"_s + QString::fromLatin1(path) + u"?mode=rw"_s);
+    db_.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT="_s +
+                          QString::number(options.sqliteBusyTimeout.count()));
+    open();
+}
+
+void DatabaseConnection::openOdbc(const QString& odbcString,
+                                  const QtSqlDatabase::Options& options) {
+    if (!addDriver(u"QODBC"_s)) {
+        return;
+    }
+    db_.setDatabaseName(qodbcDatabaseName(odbcString));
+    db_.setConnectOptions(u"SQL_ATTR_LOGIN_TIMEOUT="_s +
+                          QString::number(options.odbcLoginTimeout.count()));
+    open();
+}
+
+bool DatabaseConnection::addDriver(const QString& driver) {
+    name_ = uniqueConnectionName();
+    db_ = QSqlDatabase::addDatabase(driver, name_);
+    if (!db_.isValid()) {
+        error_ = u"The database driver "_s + driver + u" is not available."_s;
+        return false;
+    }
+    return true;
+}
+
+void DatabaseConnection::open() {
+    open_ = db_.open();
+    if (!open_) {
+        error_ = describeError(db_.lastError());
+    }
+}
+
+}  // namespace pelorix::platform

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace pelorix::platform {
+
+// The embedded database plays the Jet engine, so a column declared with a Jet type has to
+// behave as that type. SQLite would give "string (50)", "date" and "counter" numeric affinity
+// and turn a text such as '0042' into the number 42. This rewrites the type of every column
+// definition in CREATE TABLE and ALTER TABLE … ADD/ALTER COLUMN statements (Jet's names in any
+// case) into a SQLite declaration of the same meaning:
+//   counter [(seed, step)] -> INTEGER PRIMARY KEY AUTOINCREMENT (INTEGER when the column
+//                             already says PRIMARY KEY)
+//   integer -> INTEGER, string -> VARCHAR (length kept), MEMO -> TEXT, yesno -> BOOLEAN,
+//   date -> DATETIME, and "WITH COMPRESSION" / "WITH COMP" is dropped.
+// Names, defaults, literals and every other statement pass unchanged.
+QString jetTypesToSqlite(const QString& statement);
+
+}  // namespace pelorix::platform
