@@ -1,0 +1,73 @@
+#include "platform/database.h"
+#include "schema/convert_sql.h"
+#include "schema/schema_operations.h"
+
+namespace pelorix::schema {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Fields are found by name without regard to case, as a recordset finds them.
+qsizetype columnIndex(const QStringList& columns, const QString& name) {
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (columns[i].compare(name, Qt::CaseInsensitive) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QString missingField(const QString& name) {
+    return u"Item cannot be found in the collection corresponding to the requested name or "
+           "ordinal: "_s +
+           name;
+}
+
+// A NULL equals nothing; other values compare as numbers.
+bool hasType(const std::vector<QVariantList>& rows, qsizetype typeColumn, qint16 id) {
+    bool present = false;
+    for (const QVariantList& row : rows) {
+        const QVariant& value = row.value(typeColumn);
+        bool numeric = false;
+        const double number = value.isNull() ? 0.0 : value.toDouble(&numeric);
+        present = present || (numeric && number == id);
+    }
+    return present;
+}
+
+}  // namespace
+
+qint16 SchemaOperations::AddPrinterType(qint16 row1, const QString& row2) {
+    const QString errorPrefix = u"Database error (add printer type): "_s;
+    log(u"AddPrinterType. ID: "_s + QString::number(row1) + u", TypeName: "_s + row2);
+    const platform::QueryResult types =
+        database_.query(settings_.connectionString, convert(u"Select * from tblTypes"_s));
+    if (!types.ok) {
+        return fail(errorPrefix, types.error, 0);
+    }
+    if (types.rows.empty()) {
+        return 0;
+    }
+    const qsizetype typeColumn = columnIndex(types.columns, u"Type"_s);
+    if (typeColumn < 0) {
+        return fail(errorPrefix, missingField(u"Type"_s), 0);
+    }
+    if (hasType(types.rows, typeColumn, row1)) {
+        return 0;
+    }
+    const qsizetype textColumn = columnIndex(types.columns, u"TypeText"_s);
+    if (textColumn < 0) {
+        return fail(errorPrefix, missingField(u"TypeText"_s), 0);
+    }
+    const platform::DbResult stored =
+        database_.appendRow(settings_.connectionString, u"tblTypes"_s,
+                            {{types.columns[typeColumn], QVariant::fromValue(row1)},
+                             {types.columns[textColumn], row2}});
+    if (!stored.ok) {
+        return fail(errorPrefix, stored.error, 1);
+    }
+    return 1;
+}
+
+}  // namespace pelorix::schema

@@ -1,0 +1,124 @@
+#include "schema/schema_operations.h"
+
+#include "platform/database.h"
+#include "schema/convert_sql.h"
+
+#include <utility>
+
+namespace pelorix::schema {
+
+using namespace Qt::StringLiterals;
+
+SchemaOperations::SchemaOperations(SchemaSettings settings, platform::Database& database,
+                                   DebugLogWriter writeDebugLog, bool& dbError)
+    : settings_(std::move(settings)),
+      database_(database),
+      writeDebugLog_(std::move(writeDebugLog)),
+      dbError_(dbError) {}
+
+QString SchemaOperations::convert(const QString& statement) const {
+    return ConvertSQL(statement, settings_.isSqlServer);
+}
+
+void SchemaOperations::log(const QString& message) const {
+    if (settings_.updateLog && writeDebugLog_) {
+        writeDebugLog_(message);
+    }
+}
+
+qint16 SchemaOperations::fail(const QString& errorPrefix, const QString& description,
+                              qint16 result) {
+    log(errorPrefix + description);
+    dbError_ = true;
+    return result;
+}
+
+void SchemaOperations::executeIgnoringFailure(const QString& statement,
+                                              const QString& errorPrefix) {
+    const QString converted = convert(statement);
+    log(converted);
+    const platform::DbResult result = database_.execute(settings_.connectionString, converted);
+    if (!result.ok) {
+        log(errorPrefix + result.error);
+    }
+}
+
+qint16 SchemaOperations::AddColumn(const QString& table, const QString& columnName,
+                                   const QString& columnType) {
+    const QString type = columnType.isEmpty() ? u"integer"_s : columnType;
+    log(u"AddColumn. Table: "_s + table + u", Column: "_s + columnName + u", ColumnType: "_s +
+        type);
+    const platform::QueryResult probe =
+        database_.query(settings_.connectionString, convert(u"Select * from "_s + table));
+    if (!probe.ok) {
+        return fail(u"Database error: "_s, probe.error, 0);
+    }
+    // Column names compare exactly: a column under another capitalisation is not found here,
+    // and the database then rejects the addition.
+    if (probe.columns.contains(columnName, Qt::CaseSensitive)) {
+        return 0;
+    }
+    const QString alter = u"ALTER TABLE "_s + table + u" ADD ["_s + columnName + u"] "_s + type;
+    const platform::DbResult added = database_.execute(settings_.connectionString, convert(alter));
+    if (!added.ok) {
+        return fail(u"Database error: "_s, added.error, 0);
+    }
+    return 1;
+}
+
+qint16 SchemaOperations::AddTable(const QString& table, const QString& columnDefinition) {
+    const platform::QueryResult probe =
+        database_.query(settings_.connectionString, convert(u"Select * from "_s + table));
+    if (probe.ok) {
+        return 0;
+    }
+    // Whatever made the probe fail, the table counts as missing.
+    const QString create =
+        convert(u"CREATE TABLE "_s + table + u" ("_s + columnDefinition + u");"_s);
+    log(create);
+    const platform::DbResult created = database_.execute(settings_.connectionString, create);
+    if (!created.ok) {
+        return fail(u"Database error (add table): "_s, created.error, 0);
+    }
+    return 1;
+}
+
+qint16 SchemaOperations::AlterTable(const QString& table, const QString& sql) {
+    executeIgnoringFailure(u"ALTER TABLE "_s + table + u" "_s + sql,
+                           u"Database error (alter table): "_s);
+    return 0;
+}
+
+qint16 SchemaOperations::UpdateTable(const QString& table, const QString& sql) {
+    executeIgnoringFailure(u"UPDATE "_s + table + u" "_s + sql,
+                           u"Database error (update table): "_s);
+    return 1;
+}
+
+qint16 SchemaOperations::CreateIndex(const QString& table, const QString& column, bool isUnique) {
+    const QString statement = u"CREATE "_s + (isUnique ? u" UNIQUE "_s : QString()) + u"Index "_s +
+                              column + u" ON ["_s + table + u"] (["_s + column + u"])"_s;
+    executeIgnoringFailure(statement, u"Database error (Create index on table): "_s);
+    return 1;
+}
+
+void SchemaOperations::DropDefault(const QString& table, const QString& column) {
+    const QString lookup = u"SELECT name from sysobjects where name like 'df%' and name like '%"_s +
+                           column.left(4) + u"%'"_s;
+    const platform::QueryResult found = database_.query(settings_.connectionString, lookup);
+    QString constraint;
+    if (found.ok && !found.rows.empty() && !found.rows.front().isEmpty()) {
+        constraint = found.rows.front().front().toString();
+    }
+    if (constraint.isEmpty()) {
+        return;
+    }
+    const QString drop = u"ALTER TABLE "_s + table + u" DROP "_s + constraint;
+    log(drop);
+    const platform::DbResult dropped = database_.execute(settings_.connectionString, drop);
+    if (!dropped.ok) {
+        log(u"Database error (drop default): "_s + dropped.error);
+    }
+}
+
+}  // namespace pelorix::schema

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace pelorix::platform {
+class Database;
+}
+
+namespace pelorix::schema {
+
+// The window's state that the operations work with.
+struct SchemaSettings {
+    QString connectionString;
+    bool isSqlServer = false;  // statements go through ConvertSQL
+    bool updateLog = false;    // trace and error lines are written only when set
+};
+
+// Writes one debug-log entry (no header line).
+using DebugLogWriter = std::function<void(const QString&)>;
+
+// The idempotent schema changes of the migration, each complete in itself: every statement
+// opens its own connection, failures are caught here and reach the caller only through the
+// result and the shared database-error flag, which the operations set but never clear.
+class SchemaOperations {
+  public:
+    SchemaOperations(SchemaSettings settings, platform::Database& database,
+                     DebugLogWriter writeDebugLog, bool& dbError);
+
+    // 1 when the column was added; an empty type means "integer".
+    qint16 AddColumn(const QString& table, const QString& columnName,
+                     const QString& columnType = QString());
+    // 1 when the table was created; the definition is the column list without parentheses.
+    qint16 AddTable(const QString& table, const QString& columnDefinition);
+    // "ALTER TABLE <table> <sql>"; failures are only logged. Always 0.
+    qint16 AlterTable(const QString& table, const QString& sql);
+    // "UPDATE <table> <sql>"; failures are only logged. Always 1.
+    qint16 UpdateTable(const QString& table, const QString& sql);
+    // An index named after the column; failures (an existing index) are only logged. Always 1.
+    qint16 CreateIndex(const QString& table, const QString& column, bool isUnique);
+    // Drops the first SQL Server default constraint whose name mentions the column's first
+    // four characters; does nothing elsewhere.
+    void DropDefault(const QString& table, const QString& column);
+
+    // 1 when tblTypes gained a row for the ID (also when storing that row failed); nothing is
+    // added to a tblTypes without rows.
+    qint16 AddPrinterType(qint16 row1, const QString& row2);
+    // True when the version stored in tblConfig is smaller than the given one; false when none
+    // can be read.
+    bool CheckDBVersionSmaller(const QString& version);
+
+  private:
+    QString convert(const QString& statement) const;
+    void log(const QString& message) const;
+    // Runs a statement whose failure is logged with the prefix and otherwise ignored.
+    void executeIgnoringFailure(const QString& statement, const QString& errorPrefix);
+    qint16 fail(const QString& errorPrefix, const QString& description, qint16 result);
+
+    SchemaSettings settings_;
+    platform::Database& database_;
+    DebugLogWriter writeDebugLog_;
+    bool& dbError_;
+};
+
+// The value itself, or the default when it is NULL.
+QVariant NullToDefault(const QVariant& value, const QVariant& defaultValue);
+
+}  // namespace pelorix::schema
