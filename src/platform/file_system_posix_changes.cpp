@@ -1,0 +1,170 @@
+#include "platform/file_system_posix.h"
+#include "platform/posix_file_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+
+// The changing operations of the file layer. Read-only files are checked by their mode bits
+// here, because root passes every permission check of the kernel.
+namespace pelorix::platform {
+namespace {
+
+using posix::entryStatus;
+using posix::nativePath;
+
+QString parentPlusName(const QString& resolvedParentOf, const QString& givenPath) {
+    const QString name = givenPath.mid(givenPath.lastIndexOf(u'/') + 1);
+    const qsizetype slash = resolvedParentOf.lastIndexOf(u'/');
+    return slash < 0 ? name : resolvedParentOf.left(slash + 1) + name;
+}
+
+// An existing entry that may not be replaced by a file: a folder or a read-only file.
+bool refusesNewContents(const std::optional<struct stat>& status) {
+    return status && (S_ISDIR(status->st_mode) || posix::isReadOnlyFile(*status));
+}
+
+bool writeThroughTemp(const QString& target, const QByteArray& bytes, mode_t creationMode,
+                      const std::optional<struct stat>& existing) {
+    auto temp = posix::createTempBeside(target, creationMode);
+    if (!temp) {
+        return false;
+    }
+    bool ok = posix::writeAll(temp->fd, bytes.constData(), bytes.size());
+    if (ok && existing) {
+        // The new contents keep the old file's mode and owner.
+        ok = ::fchmod(temp->fd, existing->st_mode & 07777) == 0;
+        [[maybe_unused]] const int ignored = ::fchown(temp->fd, existing->st_uid, existing->st_gid);
+    }
+    if (!ok || !posix::finish(*temp) || !posix::renameReplacing(temp->path, target)) {
+        posix::discard(*temp);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool PosixFileSystem::deleteFile(const QString& path) {
+    const QString resolved = resolve(path);
+    const auto status = entryStatus(resolved);
+    if (refusesNewContents(status)) {
+        return false;
+    }
+    return status && ::unlink(nativePath(resolved).constData()) == 0;
+}
+
+bool PosixFileSystem::moveFile(const QString& from, const QString& to) {
+    const QString source = resolve(from);
+    if (!entryStatus(source)) {
+        return false;
+    }
+    QString target = resolve(to);
+    if (target == source) {
+        // The same entry: only the case of its name changes, as Windows allows.
+        target = parentPlusName(target, to);
+        return target == source || posix::renameReplacing(source, target);
+    }
+    if (posix::renameNoReplace(source, target)) {
+        return true;
+    }
+    return errno == EXDEV && moveAcrossFileSystems(source, target);
+}
+
+bool PosixFileSystem::moveAcrossFileSystems(const QString& from, const QString& to) {
+    const auto status = entryStatus(from);
+    if (!status || !S_ISREG(status->st_mode) || !copyInto(from, to, false)) {
+        return false;
+    }
+    if (::unlink(nativePath(from).constData()) != 0) {
+        // Keep the move whole: without the source removed, the copy goes again.
+        ::unlink(nativePath(to).constData());
+        return false;
+    }
+    return true;
+}
+
+bool PosixFileSystem::copyFile(const QString& from, const QString& to, bool replaceExisting) {
+    return copyInto(resolve(from), resolve(to), replaceExisting);
+}
+
+// Copies between resolved paths through a temporary file, so that a failed copy leaves the
+// destination as it was; the copy gets the source's mode (a program stays executable).
+bool PosixFileSystem::copyInto(const QString& from, const QString& to, bool replaceExisting) {
+    const auto source = posix::targetStatus(from);
+    const auto target = entryStatus(to);
+    if (!source || !S_ISREG(source->st_mode)) {
+        return false;
+    }
+    if (target && (!replaceExisting || refusesNewContents(target) ||
+                   (target->st_dev == source->st_dev && target->st_ino == source->st_ino))) {
+        return false;
+    }
+    const int in = ::open(nativePath(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        return false;
+    }
+    auto temp = posix::createTempBeside(to, source->st_mode & 0777);
+    bool ok = temp && posix::copyContents(in, temp->fd) &&
+              ::fchmod(temp->fd, source->st_mode & 0777) == 0 && posix::finish(*temp);
+    ::close(in);
+    if (ok) {
+        ok = replaceExisting ? posix::renameReplacing(temp->path, to)
+                             : posix::renameNoReplace(temp->path, to);
+    }
+    if (!ok && temp) {
+        posix::discard(*temp);
+    }
+    return ok;
+}
+
+bool PosixFileSystem::createFolder(const QString& path) {
+    const QString resolved = resolve(path);
+    return !entryStatus(resolved) && ::mkdir(nativePath(resolved).constData(), 0777) == 0;
+}
+
+bool PosixFileSystem::removeEmptyFolder(const QString& path) {
+    return ::rmdir(nativePath(resolve(path)).constData()) == 0;
+}
+
+std::unique_ptr<FileWriter> PosixFileSystem::createFile(const QString& path) {
+    const QString resolved = resolve(path);
+    // The file is opened through a symbolic link, so its target decides.
+    if (refusesNewContents(posix::targetStatus(resolved))) {
+        return nullptr;
+    }
+    const int fd = ::open(nativePath(resolved).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, posix::creationMode(resolved));
+    if (fd < 0) {
+        return nullptr;
+    }
+    return std::make_unique<posix::DescriptorWriter>(fd);
+}
+
+bool PosixFileSystem::replaceFileContents(const QString& path, const QByteArray& bytes) {
+    const QString resolved = resolve(path);
+    const auto existing = entryStatus(resolved);
+    if (refusesNewContents(existing)) {
+        return false;
+    }
+    const bool keepMode = existing && S_ISREG(existing->st_mode);
+    return writeThroughTemp(resolved, bytes, posix::creationMode(resolved),
+                            keepMode ? existing : std::nullopt);
+}
+
+bool PosixFileSystem::appendToFile(const QString& path, const QByteArray& bytes) {
+    const QString resolved = resolve(path);
+    if (refusesNewContents(posix::targetStatus(resolved))) {
+        return false;
+    }
+    const int fd = ::open(nativePath(resolved).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, posix::creationMode(resolved));
+    if (fd < 0) {
+        return false;
+    }
+    posix::DescriptorWriter writer(fd);
+    const bool written = writer.write(bytes.constData(), bytes.size());
+    return writer.close() && written;
+}
+
+}  // namespace pelorix::platform
