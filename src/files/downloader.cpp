@@ -1,0 +1,109 @@
+#include "files/downloader.h"
+
+#include "files/download_source.h"
+#include "platform/file_system.h"
+#include "platform/http_client.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+namespace pelorix::files {
+namespace {
+
+// A body of exactly this length is refused whatever the minimum size.
+constexpr qint64 kRejectedBodyLength = 226;
+constexpr qint64 kMinimumSizeUnit = 1000;
+
+// Both name the same file on disk (for example a local folder that is the target folder).
+bool sameExistingFile(const platform::FileSystem& files, const QString& a, const QString& b) {
+    const QString first = QFileInfo(files.resolve(a)).canonicalFilePath();
+    return !first.isEmpty() && first == QFileInfo(files.resolve(b)).canonicalFilePath();
+}
+
+}  // namespace
+
+Downloader::Downloader(QString commandLine, QString ownFolder, platform::FileSystem& files,
+                       platform::HttpClient& http, std::chrono::milliseconds timeLimit)
+    : commandLine_(std::move(commandLine)),
+      ownFolder_(std::move(ownFolder)),
+      files_(files),
+      http_(http),
+      timeLimit_(timeLimit) {}
+
+bool Downloader::DownloadFile(const QString& baseAddress, const QString& fileName,
+                              const QString& targetPath, qint32 minimumSize) {
+    lastFailure_.clear();
+    const DownloadSource source = downloadSourceFor(commandLine_, ownFolder_);
+    if (source.isLocal) {
+        return moveFromFolder(source.localFolder, fileName, targetPath);
+    }
+    return fetchFromServer(baseAddress + "/" + fileName, targetPath, minimumSize);
+}
+
+bool Downloader::moveFromFolder(const QString& folder, const QString& fileName,
+                                const QString& targetPath) {
+    const QString sourcePath = folder + "/" + fileName;
+    if (!files_.normalFileExists(sourcePath)) {
+        return fail(QStringLiteral("no file %1").arg(sourcePath));
+    }
+    // Deleting the target would destroy the only copy of the new file.
+    if (sameExistingFile(files_, sourcePath, targetPath)) {
+        return true;
+    }
+    if (!removeOldTarget(targetPath)) {
+        return false;
+    }
+    if (!files_.moveFile(sourcePath, targetPath)) {
+        return fail(QStringLiteral("%1 could not be moved to %2").arg(sourcePath, targetPath));
+    }
+    return true;
+}
+
+bool Downloader::fetchFromServer(const QString& url, const QString& targetPath,
+                                 qint32 minimumSize) {
+    if (!removeOldTarget(targetPath)) {
+        return false;
+    }
+    const auto target = files_.createFile(targetPath);
+    if (!target) {
+        return fail(QStringLiteral("%1 could not be created").arg(targetPath));
+    }
+    const platform::HttpLimits limits{timeLimit_, timeLimit_};
+    const platform::HttpResult result = http_.get(
+        url, limits, [&](const char* data, qint64 size) { return target->write(data, size); });
+    const bool written = target->close();
+
+    // All checks must pass; a transport failure is named first because it explains the rest.
+    if (!result.ok()) {
+        return fail(QStringLiteral("%1: %2").arg(url, result.error));
+    }
+    if (!written) {
+        return fail(QStringLiteral("%1 could not be written").arg(targetPath));
+    }
+    const qint64 length = result.bytesReceived;
+    if (length == kRejectedBodyLength) {
+        return fail(QStringLiteral("%1 sent a body of %2 bytes").arg(url).arg(length));
+    }
+    if (length <= qint64{minimumSize} * kMinimumSizeUnit) {
+        return fail(QStringLiteral("%1 sent only %2 bytes").arg(url).arg(length));
+    }
+    if (length == 0) {
+        return fail(QStringLiteral("%1 sent an empty body").arg(url));
+    }
+    return true;
+}
+
+bool Downloader::removeOldTarget(const QString& targetPath) {
+    if (files_.normalFileExists(targetPath) && !files_.deleteFile(targetPath)) {
+        return fail(QStringLiteral("the old file %1 could not be deleted").arg(targetPath));
+    }
+    return true;
+}
+
+bool Downloader::fail(const QString& reason) {
+    lastFailure_ = reason;
+    return false;
+}
+
+}  // namespace pelorix::files

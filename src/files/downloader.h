@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <chrono>
+
+namespace pelorix::platform {
+class FileSystem;
+class HttpClient;
+}  // namespace pelorix::platform
+
+namespace pelorix::files {
+
+// Fetches one file of a release, from the update server or from a local folder named on the
+// command line, to a target path.
+class Downloader {
+  public:
+    // Both for the connection and for a transfer during which no byte arrives.
+    static constexpr std::chrono::milliseconds kDefaultTimeLimit{10'000};
+
+    Downloader(QString commandLine, QString ownFolder, platform::FileSystem& files,
+               platform::HttpClient& http, std::chrono::milliseconds timeLimit = kDefaultTimeLimit);
+
+    // True when the file is at the target path and passed the checks. From the server the body
+    // is written to the target as it arrives, before the checks, so a rejected body stays there
+    // and a failed fetch leaves an empty file. It must not be exactly 226 bytes long and must be
+    // longer than minimumSize × 1000 bytes. In local mode the file is moved from the folder.
+    bool DownloadFile(const QString& baseAddress, const QString& fileName,
+                      const QString& targetPath, qint32 minimumSize);
+
+    // Why the last call answered false; empty after a success.
+    const QString& lastFailure() const { return lastFailure_; }
+
+  private:
+    bool moveFromFolder(const QString& folder, const QString& fileName, const QString& targetPath);
+    bool fetchFromServer(const QString& url, const QString& targetPath, qint32 minimumSize);
+    bool removeOldTarget(const QString& targetPath);
+    bool fail(const QString& reason);
+
+    QString commandLine_;
+    QString ownFolder_;
+    platform::FileSystem& files_;
+    platform::HttpClient& http_;
+    std::chrono::milliseconds timeLimit_;
+    QString lastFailure_;
+};
+
+}  // namespace pelorix::files

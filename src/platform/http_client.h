@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <chrono>
+#include <functional>
+
+namespace pelorix::platform {
+
+// How long a fetch may wait. Neither limit caps the transfer of a whole large body: a slow but
+// steady transfer goes on for as long as bytes keep arriving.
+struct HttpLimits {
+    std::chrono::milliseconds connectTimeout{10'000};
+    // The fetch fails when no byte (header or body) has arrived for this long.
+    std::chrono::milliseconds stallTimeout{10'000};
+};
+
+// Receives the body piece by piece as it arrives; false aborts the fetch.
+using BodySink = std::function<bool(const char* data, qint64 size)>;
+
+struct HttpResult {
+    // The transfer ran to its end; false after a transport error, a stall or an aborting sink.
+    bool transferComplete = false;
+    // Why the fetch failed; empty when it succeeded.
+    QString error;
+    // The status of the final response, 0 when none arrived.
+    int status = 0;
+    // Body bytes handed to the sink.
+    qint64 bytesReceived = 0;
+
+    bool ok() const { return transferComplete && status >= 200 && status <= 299; }
+};
+
+// A blocking HTTP client. Redirects are followed as a browser would; the body of a response
+// whose status is not 2xx never reaches the sink.
+class HttpClient {
+  public:
+    virtual ~HttpClient() = default;
+    virtual HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) = 0;
+};
+
+// The HTTP client of this platform.
+HttpClient& defaultHttpClient();
+
+}  // namespace pelorix::platform

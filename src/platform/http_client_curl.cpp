@@ -1,0 +1,160 @@
+#include "platform/http_client.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace pelorix::platform {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+bool isSuccessStatus(long status) {
+    return status >= 200 && status <= 299;
+}
+
+// libcurl wants its global set-up once per process, before the first handle.
+class CurlGlobal {
+  public:
+    CurlGlobal() : code_(curl_global_init(CURL_GLOBAL_DEFAULT)) {}
+    ~CurlGlobal() {
+        if (code_ == CURLE_OK) {
+            curl_global_cleanup();
+        }
+    }
+    bool ready() const { return code_ == CURLE_OK; }
+
+  private:
+    CURLcode code_;
+};
+
+// The state of one fetch, shared with libcurl's callbacks.
+struct Transfer {
+    CURL* handle = nullptr;
+    const BodySink* sink = nullptr;
+    std::chrono::milliseconds stallTimeout{};
+    SteadyClock::time_point lastActivity = SteadyClock::now();
+    qint64 bytes = 0;
+    long refusedStatus = 0;
+    bool stalled = false;
+    bool sinkFailed = false;
+};
+
+size_t onHeader(char*, size_t size, size_t count, void* userData) {
+    static_cast<Transfer*>(userData)->lastActivity = SteadyClock::now();
+    return size * count;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* userData) {
+    auto& transfer = *static_cast<Transfer*>(userData);
+    const size_t length = size * count;
+    transfer.lastActivity = SteadyClock::now();
+    long status = 0;
+    curl_easy_getinfo(transfer.handle, CURLINFO_RESPONSE_CODE, &status);
+    if (!isSuccessStatus(status)) {
+        // An error page is no file: stop before any of it reaches the sink.
+        transfer.refusedStatus = status;
+        return 0;
+    }
+    if (length > 0 && !(*transfer.sink)(data, static_cast<qint64>(length))) {
+        transfer.sinkFailed = true;
+        return 0;
+    }
+    transfer.bytes += static_cast<qint64>(length);
+    return length;
+}
+
+// Called by libcurl while the transfer runs, also when nothing arrives (about once a second).
+int onProgress(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto& transfer = *static_cast<Transfer*>(userData);
+    if (SteadyClock::now() - transfer.lastActivity >= transfer.stallTimeout) {
+        transfer.stalled = true;
+        return 1;
+    }
+    return 0;
+}
+
+long milliseconds(std::chrono::milliseconds limit) {
+    // Zero means "no limit" to libcurl; the smallest limit here is one millisecond.
+    return static_cast<long>(std::max<std::chrono::milliseconds::rep>(limit.count(), 1));
+}
+
+void configure(CURL* handle, const QByteArray& url, const HttpLimits& limits, Transfer& transfer,
+               char* errorBuffer) {
+    curl_easy_setopt(handle, CURLOPT_URL, url.constData());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, milliseconds(limits.connectTimeout));
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
+}
+
+QString failureText(CURLcode code, const Transfer& transfer, const char* errorBuffer) {
+    if (transfer.stalled) {
+        return QStringLiteral("no data received for %1 ms").arg(transfer.stallTimeout.count());
+    }
+    if (transfer.refusedStatus != 0) {
+        return QStringLiteral("HTTP status %1").arg(transfer.refusedStatus);
+    }
+    if (transfer.sinkFailed) {
+        return QStringLiteral("the received data could not be stored");
+    }
+    if (errorBuffer[0] != '\0') {
+        return QString::fromLocal8Bit(errorBuffer);
+    }
+    return QString::fromLatin1(curl_easy_strerror(code));
+}
+
+class CurlHttpClient final : public HttpClient {
+  public:
+    HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override;
+};
+
+HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, const BodySink& sink) {
+    static const CurlGlobal global;
+    HttpResult result;
+    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle(
+        global.ready() ? curl_easy_init() : nullptr, &curl_easy_cleanup);
+    if (!handle) {
+        result.error = QStringLiteral("libcurl could not be initialised");
+        return result;
+    }
+    Transfer transfer;
+    transfer.handle = handle.get();
+    transfer.sink = &sink;
+    transfer.stallTimeout = limits.stallTimeout;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    configure(handle.get(), url.toUtf8(), limits, transfer, errorBuffer);
+
+    const CURLcode code = curl_easy_perform(handle.get());
+    long status = 0;
+    curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
+    result.status = static_cast<int>(status);
+    result.bytesReceived = transfer.bytes;
+    result.transferComplete = code == CURLE_OK;
+    if (!result.transferComplete) {
+        result.error = failureText(code, transfer, errorBuffer);
+    } else if (!isSuccessStatus(status)) {
+        result.error = QStringLiteral("HTTP status %1").arg(status);
+    }
+    return result;
+}
+
+}  // namespace
+
+HttpClient& defaultHttpClient() {
+    static CurlHttpClient client;
+    return client;
+}
+
+}  // namespace pelorix::platform
