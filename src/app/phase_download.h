@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/run_outcome.h"
+
+namespace pelorix::app {
+
+struct UpdateContext;
+
+// Fetches the sixteen files of the release into the program folder under their temporary
+// names, one status line each. The first failed file shows the download message and ends the
+// run with DownloadError before any installed file has changed.
+RunOutcome runComponentDownload(UpdateContext& ctx);
+
+// The download message, then the default mouse pointer.
+void ShowDownloadError(UpdateContext& ctx);
+
+}  // namespace pelorix::app
