@@ -26,7 +26,9 @@ TEST_F(Load, FailedLoadsLeaveAnEmptyDocument) {
     const QString broken = temp.write("broken.xml", "<r><a>1</a>");
     const QString twoRoots = temp.write("two.xml", "<r/><s/>");
     const QString empty = temp.write("empty.xml", "");
-    for (const QString& file : QStringList{missing, broken, twoRoots, empty, temp.path()}) {
+    const QString fifo = temp.file("fifo.xml");  // nobody writes to it: must not block
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& file : QStringList{missing, broken, twoRoots, empty, fifo, temp.path()}) {
         ASSERT_TRUE(store.XMLLoad("<old>1</old>", 1));
         EXPECT_FALSE(store.XMLLoad(file, 0)) << file.toStdString();
         EXPECT_EQ(store.XMLGetValue("old", "x"), "x");
