@@ -16,9 +16,10 @@ QString fromFileText(const QString& stored) {
     return text.replace("/n", "\r\n");
 }
 
+// A bare "\r" or "\n" is a line break too; written as it is, it would split the entry's line.
 QString toFileText(const QString& text) {
     QString stored = text;
-    return stored.replace("\r\n", "/n");
+    return stored.replace("\r\n", "/n").replace('\r', "/n").replace('\n', "/n");
 }
 
 Language::Language(QString languageFile, QString languageSetting, QString learningLanguage,

@@ -11,6 +11,11 @@ QString Language::learn(const QString& code, QString& token) {
     if (dialog_ == nullptr) {
         return {};  // no one to ask: as if "Translate Later" was pressed
     }
+    if (dialog_->isOpen()) {
+        // A lookup from an event handled during the wait must not refill the dialog under the
+        // translator's hands; it is asked again at its next use.
+        return {};
+    }
     QString model = fromFileText(platform::ReadIni(languageFile_, token, learningLanguage_, ""));
     if (model.isEmpty()) {
         model = token;
