@@ -61,7 +61,7 @@ bool isHiddenName(const QString& name) {
     return name.startsWith(u'.');
 }
 
-// The folder part of a pattern as it is looked up: "" for a bare name, "/" for the root.
+// The folder part of a path as it is listed: "." for a bare name, "/" for the root.
 QString folderForListing(const QString& path) {
     const qsizetype slash = path.lastIndexOf(u'/');
     if (slash < 0) {
