@@ -1,0 +1,44 @@
+#include "app/phase_completion.h"
+
+#include "app/status_output.h"
+#include "app/update_context.h"
+#include "app/waiter.h"
+#include "platform/program_start.h"
+
+namespace pelorix::app {
+
+namespace {
+
+bool askToOpenMainProgram(UpdateContext& ctx) {
+    const QString question =
+        ctx.tr("Das Update wurde erfolgreich durchgeführt.") + "\r" +
+        ctx.tr("Sie müssen die Dienste im Konfigurationsprogramm noch starten.") + "\r\r" +
+        ctx.tr("Wollen Sie jetzt das Konfigurationsprogramm vom Pelorix öffnen ?");
+    return ctx.message(question, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+}  // namespace
+
+RunOutcome runCompletion(UpdateContext& ctx, bool databaseOnly) {
+    if (!databaseOnly) {
+        ctx.waiter.WaitSeconds(1);
+        ctx.status.ShowStatus(ctx.tr("Update erfolgreich ausgeführt."), 1);
+    }
+    ctx.status.fillProgress();
+    ctx.waiter.WaitSeconds(1);
+    const bool open = askToOpenMainProgram(ctx);
+    ctx.ui.setMousePointer(MousePointer::Default);
+    if (!open) {
+        return RunOutcome::Completed;
+    }
+    // The program path is one argument: blanks in it cannot split it or start another program.
+    const QString mainProgram = ctx.settings.appPath + "/Pelorix.exe";
+    if (!ctx.services.programs.start({mainProgram})) {
+        ctx.log("Error starting " + mainProgram);
+        return ctx.generalFailureExit();
+    }
+    ctx.ui.quit();
+    return RunOutcome::MainProgramStarted;
+}
+
+}  // namespace pelorix::app

@@ -1,0 +1,194 @@
+#include "app/phase_install.h"
+
+#include "app/registrar.h"
+#include "app/replacement_plan.h"
+#include "app/status_output.h"
+#include "app/update_context.h"
+#include "app/waiter.h"
+#include "files/remove_folder.h"
+#include "platform/file_system.h"
+#include "platform/program_start.h"
+
+namespace pelorix::app {
+
+namespace {
+
+class Replacement {
+  public:
+    explicit Replacement(UpdateContext& ctx)
+        : ctx_(ctx), files_(ctx.services.files), registrar_(findRegistrar(ctx.ownFolder)) {}
+
+    RunOutcome run() {
+        const bool done = unregisterLibraries() && removeOldFiles() && replaceLanguageFile() &&
+                          installNewFiles() && registerLibraries();
+        return done ? RunOutcome::Continue : outcome_;
+    }
+
+  private:
+    QString folder(InstallFolder folder) const {
+        return folder == InstallFolder::SystemFolder ? ctx_.form.systemFolder
+                                                     : ctx_.settings.appPath;
+    }
+    QString libraryPath(const ComLibrary& library) const {
+        return ctx_.form.systemFolder + "/" + library.name.toString();
+    }
+
+    void openLine(const QString& translatedText) { ctx_.status.ShowStatus(translatedText, 2); }
+    void closeLine() { ctx_.status.ShowStatus("OK", 3); }
+
+    bool failureExit() {
+        outcome_ = ctx_.generalFailureExit();
+        return false;
+    }
+
+    bool unregisterLibraries() {
+        openLine(ctx_.tr("Entferne Registrierung für DLL's ..."));
+        for (const ComLibrary& library : plan::kComLibraries) {
+            if (!startRegistrar({libraryPath(library), "/u", "/s"},
+                                library.unregistrationErrorMode)) {
+                return false;
+            }
+        }
+        closeLine();
+        // The only time the registrars get before their libraries are deleted.
+        ctx_.waiter.WaitSeconds(2);
+        return true;
+    }
+
+    bool registerLibraries() {
+        openLine(ctx_.tr("Registriere neue DLL's ..."));
+        for (const ComLibrary& library : plan::kComLibraries) {
+            if (!startRegistrar({libraryPath(library), "/s"}, ErrorMode::FailureExit)) {
+                return false;
+            }
+        }
+        closeLine();
+        return true;
+    }
+
+    // The library path stays one argument, whatever blanks it holds.
+    bool startRegistrar(const QStringList& arguments, ErrorMode errorMode) {
+        const QStringList argv = QStringList{registrar_} + arguments;
+        if (ctx_.services.programs.start(argv)) {
+            return true;
+        }
+        ctx_.log("Error starting " + argv.join(' '));
+        return errorMode == ErrorMode::Skip || failureExit();
+    }
+
+    bool removeOldFiles() {
+        for (const RemovalStep& step : plan::kRemovalSteps) {
+            openLine(ctx_.tr(step.statusText.toString()));
+            for (const RemovalRow& row : step.rows) {
+                if (!remove(row)) {
+                    return false;
+                }
+            }
+            closeLine();
+        }
+        return true;
+    }
+
+    // The translation of the new line is taken while the old language file can still be read:
+    // between its removal and the move of the new one there is no language file to look in.
+    bool replaceLanguageFile() {
+        const QString installText = ctx_.tr("Installiere neue Sprachdatei ...");
+        openLine(ctx_.tr("Entferne alte Sprachdatei ..."));
+        if (!remove(plan::kOldLanguageFile)) {
+            return false;
+        }
+        closeLine();
+        openLine(installText);
+        if (!install(*plan::kNewLanguageFile)) {
+            return false;
+        }
+        closeLine();
+        return true;
+    }
+
+    bool installNewFiles() {
+        for (const InstallStep& step : plan::kInstallSteps) {
+            openLine(ctx_.tr(step.statusText.toString()));
+            for (const ReleaseComponent* component : step.components) {
+                if (!install(*component)) {
+                    return false;
+                }
+            }
+            if (step.waitBeforeClosing) {
+                ctx_.waiter.WaitSeconds(1);
+            }
+            closeLine();
+        }
+        return true;
+    }
+
+    bool remove(const RemovalRow& row) {
+        const QString path = folder(row.folder) + "/" + row.name.toString();
+        while (!tryRemove(path, row.kind)) {
+            ctx_.log("Error deleting " + path);
+            switch (row.errorMode) {
+                case ErrorMode::Skip:
+                    return true;
+                case ErrorMode::FailureExit:
+                    return failureExit();
+                case ErrorMode::RetryOnce:
+                    if (!allowRetry()) {
+                        return false;
+                    }
+                    break;
+            }
+        }
+        return true;
+    }
+
+    // A missing entry counts as removed; a folder is removed as far as it can be.
+    bool tryRemove(const QString& path, EntryKind kind) {
+        if (kind == EntryKind::Folder) {
+            if (files_.entryExists(path)) {
+                files::RemoveFolder(files_, path);
+            }
+            return true;
+        }
+        return !files_.normalFileExists(path) || files_.deleteFile(path);
+    }
+
+    // The retry counter belongs to the whole run: the second failure of a retried step ends it,
+    // on whichever file.
+    bool allowRetry() {
+        ++retryCount_;
+        if (retryCount_ >= 2) {
+            return failureExit();
+        }
+        ctx_.ui.setMousePointer(MousePointer::Default);
+        ctx_.message(ctx_.tr("Der PelorixService konnte nicht deinstalliert werden.") + "\r" +
+                     ctx_.tr("Bitte prüfen Sie, ob alle Meldungsfenster vom Service geschlossen "
+                             "sind, bevor Sie dieses Fenster bestätigen.") +
+                     "\r" + ctx_.tr("Der Vorgang wird nun ein mal wiederholt."));
+        ctx_.ui.setMousePointer(MousePointer::Wait);
+        return true;
+    }
+
+    bool install(const ReleaseComponent& component) {
+        const QString from = component.temporaryPath(ctx_.settings.appPath);
+        const QString to = folder(component.installFolder) + "/" + component.fileName.toString();
+        if (files_.moveFile(from, to)) {
+            return true;
+        }
+        ctx_.log("Error moving " + from + " to " + to);
+        return failureExit();
+    }
+
+    UpdateContext& ctx_;
+    platform::FileSystem& files_;
+    const QString registrar_;
+    qint16 retryCount_ = 0;
+    RunOutcome outcome_ = RunOutcome::GeneralFailure;
+};
+
+}  // namespace
+
+RunOutcome runReplacement(UpdateContext& ctx) {
+    return Replacement(ctx).run();
+}
+
+}  // namespace pelorix::app
