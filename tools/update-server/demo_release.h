@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace pelorix::tools {
+
+// Lays out a release as the update server holds it: <folder>/Updater/ with the sixteen release
+// files, each a few thousand bytes longer than the updater's minimum size for it, and
+// <folder>/sources/PX_History.txt. Programs (".exe") are small shell scripts that say they ran.
+// Language.ini is Windows-1252: the built-in language file, or `languageSource` (a UTF-8
+// language file, for example the demo installation's) when given. False and `error` on failure.
+bool writeDemoRelease(const QString& folder, const QString& languageSource, QString& error);
+
+}  // namespace pelorix::tools

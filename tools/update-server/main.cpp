@@ -1,0 +1,112 @@
+// pelorix-update-server: a stand-in for the Pelorix update server, for the demo and for tests.
+//
+//   pelorix-update-server serve --root DIR [--port N] [--quiet]
+//                               [--status NAME:CODE] [--stall NAME:BYTES] [--close NAME:BYTES]
+//       Serves DIR/Updater/<name> as http://127.0.0.1:PORT/Updater/<name> and DIR/sources/<name>
+//       as /sources/<name>; a missing file or any other path answers 404. Listens on 127.0.0.1
+//       only; --port 0 (the default) picks a free port. The first line on standard output is
+//       "listening on http://127.0.0.1:PORT". Each request is logged on standard error unless
+//       --quiet. Runs until SIGINT or SIGTERM, then exits with status 0.
+//       Faults for one file NAME (repeatable, one per name):
+//         --status NAME:CODE   answer with the HTTP status CODE and a short error page
+//         --stall NAME:BYTES   send the first BYTES bytes, then nothing while the client waits
+//         --close NAME:BYTES   send the first BYTES bytes, then close the connection
+//
+//   pelorix-update-server write-release DIR [--language-source FILE]
+//       Lays out a demo release in DIR: DIR/Updater holds the sixteen release files, each 5000
+//       bytes longer than the updater's minimum size for it (programs are shell scripts that
+//       say they ran), DIR/sources holds PX_History.txt. Language.ini is written in
+//       Windows-1252 from FILE (a UTF-8 language file with a [LanguageSettings] section) or
+//       from a small built-in one, padded with comment lines.
+//
+// Exit status: 0 success, 1 failure, 2 bad command line.
+
+#include "demo_release.h"
+#include "release_server.h"
+#include "serve_options.h"
+
+#include <QStringList>
+
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using pelorix::tools::ReleaseServer;
+
+constexpr int kBadCommandLine = 2;
+
+int usage(const QString& problem) {
+    std::fprintf(stderr,
+                 "pelorix-update-server: %s\n"
+                 "usage: pelorix-update-server serve --root DIR [--port N] [--quiet]\n"
+                 "           [--status NAME:CODE] [--stall NAME:BYTES] [--close NAME:BYTES]\n"
+                 "       pelorix-update-server write-release DIR [--language-source FILE]\n",
+                 qPrintable(problem));
+    return kBadCommandLine;
+}
+
+// Serves until SIGINT or SIGTERM; the signals are taken by sigwait, so the server stops cleanly.
+int serve(const QStringList& arguments) {
+    QString error;
+    auto options = pelorix::tools::parseServeOptions(arguments, error);
+    if (!options) {
+        return usage(error);
+    }
+    sigset_t endSignals;
+    sigemptyset(&endSignals);
+    sigaddset(&endSignals, SIGINT);
+    sigaddset(&endSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);  // before any thread starts
+
+    ReleaseServer server(std::move(*options));
+    const int port = server.bind();
+    if (port < 0) {
+        std::fprintf(stderr, "pelorix-update-server: cannot listen on 127.0.0.1\n");
+        return 1;
+    }
+    std::printf("listening on http://127.0.0.1:%d\n", port);
+    std::fflush(stdout);
+    std::thread loop([&server] { server.run(); });
+    int received = 0;
+    sigwait(&endSignals, &received);
+    server.stop();
+    loop.join();
+    return 0;
+}
+
+int writeRelease(const QStringList& arguments) {
+    if (arguments.isEmpty() || arguments[0].startsWith("--")) {
+        return usage("write-release needs a folder");
+    }
+    QString languageSource;
+    if (arguments.size() == 3 && arguments[1] == "--language-source") {
+        languageSource = arguments[2];
+    } else if (arguments.size() != 1) {
+        return usage("unexpected arguments after the folder");
+    }
+    QString error;
+    if (!pelorix::tools::writeDemoRelease(arguments[0], languageSource, error)) {
+        std::fprintf(stderr, "pelorix-update-server: %s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const QString command = arguments.isEmpty() ? QString() : arguments.takeFirst();
+    if (command == "serve") {
+        return serve(arguments);
+    }
+    if (command == "write-release") {
+        return writeRelease(arguments);
+    }
+    return usage(command.isEmpty() ? "no command" : "unknown command " + command);
+}

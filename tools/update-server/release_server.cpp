@@ -1,0 +1,108 @@
+#include "release_server.h"
+
+#include <QFile>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace pelorix::tools {
+namespace {
+
+// A stalled answer gives up after this long so that it cannot hold a worker thread forever.
+constexpr auto kLongestStall = std::chrono::minutes(10);
+
+std::string errorPage(int status) {
+    return "<html><body><h1>" + std::to_string(status) + "</h1></body></html>";
+}
+
+std::string contentType(const QString& name) {
+    return name.endsWith(".txt", Qt::CaseInsensitive) ? "text/plain; charset=windows-1252"
+                                                      : "application/octet-stream";
+}
+
+}  // namespace
+
+ReleaseServer::ReleaseServer(ServeOptions options) : options_(std::move(options)) {
+    server_.Get(R"(/(Updater|sources)/([^/]+))",
+                [this](const httplib::Request& request, httplib::Response& response) {
+                    answer(request, response);
+                });
+    server_.set_error_handler([](const httplib::Request&, httplib::Response& response) {
+        if (response.body.empty()) {
+            response.set_content(errorPage(response.status), "text/html");
+        }
+    });
+    if (!options_.quiet) {
+        server_.set_logger([](const httplib::Request& request, const httplib::Response& response) {
+            std::fprintf(stderr, "%s %s %d\n", request.method.c_str(), request.path.c_str(),
+                         response.status);
+        });
+    }
+}
+
+int ReleaseServer::bind() {
+    if (options_.port == 0) {
+        return server_.bind_to_any_port("127.0.0.1");
+    }
+    return server_.bind_to_port("127.0.0.1", options_.port) ? options_.port : -1;
+}
+
+void ReleaseServer::run() {
+    server_.listen_after_bind();
+}
+
+void ReleaseServer::stop() {
+    stopping_ = true;
+    server_.stop();
+}
+
+void ReleaseServer::answer(const httplib::Request& request, httplib::Response& response) {
+    const QString area = QString::fromStdString(request.matches[1]);
+    const QString name = QString::fromStdString(request.matches[2]);
+    QFile file(options_.root + "/" + area + "/" + name);
+    if (name == "." || name == ".." || !file.open(QIODevice::ReadOnly)) {
+        response.status = 404;
+        return;
+    }
+    std::string content = file.readAll().toStdString();
+    if (const auto fault = options_.misbehaviours.find(name);
+        fault != options_.misbehaviours.end()) {
+        answerWith(fault->second, std::move(content), response);
+        return;
+    }
+    response.set_content(std::move(content), contentType(name));
+}
+
+void ReleaseServer::answerWith(const Misbehaviour& fault, std::string content,
+                               httplib::Response& response) {
+    if (fault.kind == Misbehaviour::Kind::Status) {
+        response.status = static_cast<int>(fault.value);
+        response.set_content(errorPage(response.status), "text/html");
+        return;
+    }
+    const size_t length = content.size();
+    const size_t sent = std::min(length, static_cast<size_t>(fault.value));
+    const bool stall = fault.kind == Misbehaviour::Kind::Stall;
+    response.set_content_provider(
+        length, "application/octet-stream",
+        [this, content = std::move(content), sent, stall](size_t offset, size_t,
+                                                          httplib::DataSink& sink) {
+            if (offset < sent) {
+                return sink.write(content.data() + offset, sent - offset);
+            }
+            if (stall) {
+                waitWhileConnected(sink);
+            }
+            return false;  // the connection closes before the announced length
+        });
+}
+
+void ReleaseServer::waitWhileConnected(httplib::DataSink& sink) const {
+    const auto deadline = std::chrono::steady_clock::now() + kLongestStall;
+    while (!stopping_ && sink.is_writable() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+}  // namespace pelorix::tools
