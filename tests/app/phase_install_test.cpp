@@ -1,0 +1,189 @@
+#include "app/phase_install.h"
+
+#include "app/replacement_scene.h"
+#include "app/run_outcome.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+
+namespace pelorix::test {
+namespace {
+
+using app::RunOutcome;
+
+const QString kRetryMessage =
+    "Der PelorixService konnte nicht deinstalliert werden.!\r"
+    "Bitte prüfen Sie, ob alle Meldungsfenster vom Service geschlossen sind, bevor Sie dieses "
+    "Fenster bestätigen.!\rDer Vorgang wird nun ein mal wiederholt.!";
+const QString kFailureMessage =
+    "Es ist ein Fehler aufgetreten. Sie müssen den Pelorix evtl. neu installieren.!\r"
+    "Sie können auch versuchen, das Update erneut durchzuführen.!";
+
+class ReplacementErrors : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        scene.writeOldInstallation();
+        scene.writeDownloadedFiles();
+    }
+
+    RunOutcome run() { return app::runReplacement(scene.context()); }
+
+    bool exists(const QString& path) const { return QFile::exists(path); }
+    // No new file has reached its place: every temporary file is still there.
+    bool nothingInstalled() const {
+        return exists(scene.appFile("PX.exe")) && exists(scene.appFile("PXDLL.dll")) &&
+               exists(scene.appFile("Language.tmp"));
+    }
+
+    ReplacementScene scene;
+};
+
+TEST_F(ReplacementErrors, FailedDeleteOfALibraryIsTheFailureExit) {
+    scene.files.deleteFailures["TobrinDLL.dll"] = 1;
+
+    EXPECT_EQ(run(), RunOutcome::GeneralFailure);
+
+    EXPECT_EQ(scene.messageTexts(), QStringList{kFailureMessage});
+    EXPECT_EQ(scene.harness.ui.mousePointer, app::MousePointer::Default);
+    EXPECT_TRUE(scene.statusText().endsWith("Entferne alte DLL's ... (alt)"));
+    EXPECT_TRUE(exists(scene.systemFile("MireldaDLL.dll")));
+    EXPECT_TRUE(exists(scene.appFile("Pelorix.exe")));
+    EXPECT_TRUE(nothingInstalled());
+}
+
+TEST_F(ReplacementErrors, FailedDeleteOfHavrelDllIsSkipped) {
+    scene.files.deleteFailures["HavrelDLL.dll"] = 1;
+    scene.harness.form.updateLog = true;
+
+    EXPECT_EQ(run(), RunOutcome::Continue);
+
+    EXPECT_TRUE(scene.messageTexts().isEmpty());
+    // Support staff can still see what was left behind.
+    EXPECT_TRUE(scene.harness.debugLogText().contains("> Error deleting " +
+                                                      scene.systemFile("HavrelDLL.dll")));
+    EXPECT_TRUE(exists(scene.systemFile("HavrelDLL.dll")));
+    EXPECT_EQ(readText(scene.systemFile("Quennel.dll")), "new Quennel.dll");
+}
+
+TEST_F(ReplacementErrors, MissingOldEntriesAreSkippedSilently) {
+    QFile::remove(scene.systemFile("HavrelDLL.dll"));
+    QFile::remove(scene.appFile("PXAS_Dokumentation.pdf"));
+    QFile::remove(scene.appFile("PXHelp.chm"));
+    QFile::remove(scene.appFile("PXHilfe.chm"));
+    QDir(scene.appFile("PelorixDokumentation")).removeRecursively();
+    QDir(scene.appFile("web")).removeRecursively();
+
+    EXPECT_EQ(run(), RunOutcome::Continue);
+
+    EXPECT_TRUE(scene.messageTexts().isEmpty());
+    EXPECT_EQ(readText(scene.appFile("PXHelp.chm")), "new PXHelp.chm");
+}
+
+// The folder row's error mode covers only its existence test: what the folder removal leaves
+// behind stays without a message.
+TEST_F(ReplacementErrors, FolderThatCannotBeRemovedEntirelyStaysQuietly) {
+    const QString locked = scene.appFile("web/locked.html");
+    scene.harness.dir.write("app/web/locked.html", "x");
+    QFile::setPermissions(locked, QFile::ReadOwner);
+
+    EXPECT_EQ(run(), RunOutcome::Continue);
+
+    EXPECT_TRUE(scene.messageTexts().isEmpty());
+    EXPECT_TRUE(exists(locked));
+    EXPECT_FALSE(exists(scene.appFile("web/start.html")));
+}
+
+TEST_F(ReplacementErrors, ServiceThatCanBeDeletedOnTheRetryGoesOn) {
+    scene.files.deleteFailures["PelorixHelper.exe"] = 1;
+
+    EXPECT_EQ(run(), RunOutcome::Continue);
+
+    EXPECT_EQ(scene.messageTexts(), QStringList{kRetryMessage});
+    EXPECT_EQ(scene.harness.ui.messages[0].buttons, app::MessageButtons::Ok);
+    // Back to the wait cursor after the message.
+    EXPECT_EQ(scene.harness.ui.mousePointer, app::MousePointer::Wait);
+    EXPECT_EQ(readText(scene.appFile("PelorixHelper.exe")), "new PelorixHelper.exe");
+    EXPECT_EQ(scene.files.calls.filter("PelorixHelper.exe").filter("deleteFile").size(), 2);
+}
+
+TEST_F(ReplacementErrors, ServiceStillLockedOnTheRetryIsTheFailureExit) {
+    scene.files.deleteFailures["PelorixHelper.exe"] = 2;
+
+    EXPECT_EQ(run(), RunOutcome::GeneralFailure);
+
+    EXPECT_EQ(scene.messageTexts(), QStringList({kRetryMessage, kFailureMessage}));
+    EXPECT_EQ(scene.harness.ui.mousePointer, app::MousePointer::Default);
+    EXPECT_FALSE(exists(scene.appFile("HavrelService.exe")));
+    // Later rows of the step are not touched.
+    EXPECT_TRUE(exists(scene.appFile("PXWebServer.exe")));
+    EXPECT_TRUE(scene.files.calls.filter("PXWebServer.exe").isEmpty());
+    EXPECT_TRUE(nothingInstalled());
+}
+
+// One retry for the whole step: a second file that fails after a successful retry ends the run
+// without a second retry message.
+TEST_F(ReplacementErrors, RetryIsSpentOnceAcrossTheWholeStep) {
+    scene.files.deleteFailures["PelorixService.exe"] = 1;
+    scene.files.deleteFailures["PXAS.exe"] = 1;
+
+    EXPECT_EQ(run(), RunOutcome::GeneralFailure);
+
+    EXPECT_EQ(scene.messageTexts(), QStringList({kRetryMessage, kFailureMessage}));
+    EXPECT_FALSE(exists(scene.appFile("Sorvand.exe")));
+    EXPECT_TRUE(exists(scene.appFile("PXAS.exe")));
+    EXPECT_TRUE(exists(scene.appFile("Reports.exe")));
+}
+
+// Outside the services step a delete failure gets no retry.
+TEST_F(ReplacementErrors, NoRetryForTheOtherRemovals) {
+    scene.files.deleteFailures["Reports.exe"] = 1;
+
+    EXPECT_EQ(run(), RunOutcome::GeneralFailure);
+
+    EXPECT_EQ(scene.messageTexts(), QStringList{kFailureMessage});
+}
+
+TEST_F(ReplacementErrors, MissingDownloadedFileIsTheFailureExitDuringTheMoves) {
+    QFile::remove(scene.appFile("PX.exe"));
+
+    EXPECT_EQ(run(), RunOutcome::GeneralFailure);
+
+    EXPECT_EQ(scene.messageTexts(), QStringList{kFailureMessage});
+    EXPECT_EQ(readText(scene.appFile("Reports.exe")), "new Reports.exe");
+    EXPECT_FALSE(exists(scene.appFile("Pelorix.exe")));
+    EXPECT_TRUE(exists(scene.appFile("PXS.exe")));
+    EXPECT_EQ(scene.programs.started.size(), 4u);  // no registration
+}
+
+TEST_F(ReplacementErrors, RegistrarThatCannotStartIsTheFailureExitExceptForMirelda) {
+    scene.programs.fails = registrarStart("MireldaDLL.dll", true);
+
+    EXPECT_EQ(run(), RunOutcome::Continue);
+    EXPECT_TRUE(scene.messageTexts().isEmpty());
+    EXPECT_EQ(scene.programs.started.size(), 8u);
+}
+
+TEST_F(ReplacementErrors, FailedUnregistrationStartRemovesNothing) {
+    scene.programs.fails = registrarStart("Quennel.dll", true);
+
+    EXPECT_EQ(run(), RunOutcome::GeneralFailure);
+
+    EXPECT_EQ(scene.messageTexts(), QStringList{kFailureMessage});
+    EXPECT_EQ(scene.programs.started.size(), 3u);
+    EXPECT_TRUE(exists(scene.systemFile("TobrinDLL.dll")));
+    EXPECT_TRUE(scene.files.calls.filter("deleteFile").isEmpty());
+}
+
+TEST_F(ReplacementErrors, FailedRegistrationStartIsTheFailureExit) {
+    scene.programs.fails = registrarStart("Quennel.dll", false);
+
+    EXPECT_EQ(run(), RunOutcome::GeneralFailure);
+
+    EXPECT_EQ(scene.messageTexts(), QStringList{kFailureMessage});
+    EXPECT_EQ(scene.programs.started.size(), 7u);  // four unregistrations, three registrations
+    EXPECT_EQ(readText(scene.systemFile("braskDLL.dll")), "new braskDLL.dll");
+    EXPECT_FALSE(scene.statusText().endsWith("\r\n"));
+}
+
+}  // namespace
+}  // namespace pelorix::test

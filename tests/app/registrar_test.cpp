@@ -1,0 +1,129 @@
+#include "app/registrar.h"
+
+#include "app/phase_install.h"
+#include "app/replacement_scene.h"
+#include "app/run_outcome.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+
+#include <memory>
+#include <vector>
+
+namespace pelorix::test {
+namespace {
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() {
+        if (had_) {
+            qputenv(name_, old_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+QString writeProgram(const TempDir& dir, const QString& relative, bool executable) {
+    const QString path = dir.write(relative, "#!/bin/sh\nexit 0\n");
+    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
+    if (executable) {
+        permissions |= QFile::ExeOwner;
+    }
+    QFile::setPermissions(path, permissions);
+    return path;
+}
+
+TEST(FindRegistrar, PrefersTheSearchPath) {
+    TempDir dir;
+    const QString onPath = writeProgram(dir, "bin/regsvr32", true);
+    writeProgram(dir, "updater/regsvr32", true);
+    ScopedEnv path("PATH", (dir.file("empty") + ":" + dir.file("bin")).toLocal8Bit());
+
+    EXPECT_EQ(app::findRegistrar(dir.file("updater")), onPath);
+}
+
+// An installed updater is started without the registrar's folder on the search path.
+TEST(FindRegistrar, FallsBackToTheOneBesideTheUpdater) {
+    TempDir dir;
+    const QString beside = writeProgram(dir, "updater/regsvr32", true);
+    ScopedEnv path("PATH", dir.file("bin").toLocal8Bit());
+
+    EXPECT_EQ(app::findRegistrar(dir.file("updater")), beside);
+}
+
+TEST(FindRegistrar, BareNameWhenThereIsNoRunnableRegistrar) {
+    TempDir dir;
+    writeProgram(dir, "updater/regsvr32", false);
+    ScopedEnv path("PATH", dir.file("bin").toLocal8Bit());
+
+    EXPECT_EQ(app::findRegistrar(dir.file("updater")), "regsvr32");
+    EXPECT_EQ(app::findRegistrar(""), "regsvr32");
+}
+
+// Starts real processes and keeps them, so that a test can wait for them as the updater's
+// two seconds would.
+class ProcessStarter : public platform::ProgramStarter {
+  public:
+    bool start(const QStringList& argv) override {
+        auto process = std::make_unique<QProcess>();
+        process->start(argv[0], argv.mid(1));
+        const bool started = process->waitForStarted(5000);
+        processes.push_back(std::move(process));
+        return started;
+    }
+    void waitForAll() {
+        for (const auto& process : processes) {
+            process->waitForFinished(10000);
+        }
+    }
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+// The whole phase with the real registrar, installed beside the updater and not on the search
+// path, and a system folder with a blank in its path: the four new libraries are registered.
+TEST(Registration, RealRegistrarBesideTheUpdaterRegistersTheFourLibraries) {
+    const QString tool = qEnvironmentVariable("PELORIX_TOOLS_DIR", PELORIX_BINARY_DIR "/tools") +
+                         "/regsvr32/regsvr32";
+    ASSERT_TRUE(QFile::exists(tool)) << "build the target regsvr32 first";
+    ReplacementScene scene;
+    scene.harness.form.systemFolder = scene.harness.dir.mkdir("Windows/system 32");
+    ASSERT_TRUE(QFile::copy(tool, scene.harness.ownFolder + "/regsvr32"));
+    const QString registry = scene.harness.dir.file("state/com-registry.txt");
+    ScopedEnv registryEnv("PELORIX_COM_REGISTRY", registry.toLocal8Bit());
+    ScopedEnv path("PATH", scene.harness.dir.file("no-bin").toLocal8Bit());
+    scene.writeOldInstallation();
+    scene.writeDownloadedFiles();
+    ProcessStarter starter;
+    scene.starter = &starter;
+    scene.harness.ui.onProcessEvents = [&] { starter.waitForAll(); };
+
+    ASSERT_EQ(app::runReplacement(scene.context()), app::RunOutcome::Continue);
+    starter.waitForAll();
+
+    ASSERT_EQ(starter.processes.size(), 8u);
+    for (const auto& process : starter.processes) {
+        EXPECT_EQ(process->program(), scene.harness.ownFolder + "/regsvr32");
+        EXPECT_EQ(process->exitCode(), 0) << process->arguments().join(' ').toStdString();
+    }
+    // The four registrars ran at the same time, so their order in the registry is open.
+    QStringList registered = readText(registry).split('\n', Qt::SkipEmptyParts);
+    registered.sort();
+    const QString system = scene.harness.form.systemFolder;
+    EXPECT_EQ(registered, QStringList({system + "/MireldaDLL.dll", system + "/Quennel.dll",
+                                       system + "/TobrinDLL.dll", system + "/braskDLL.dll"}));
+}
+
+}  // namespace
+}  // namespace pelorix::test

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/update_context.h"
+#include "app/update_harness.h"
+#include "files/forwarding_file_system.h"
+#include "platform/program_start.h"
+
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace pelorix::test {
+
+// The real file system, except that deletes of chosen file names fail a given number of times.
+class FaultyFileSystem : public ForwardingFileSystem {
+  public:
+    bool deleteFile(const QString& path) override;
+    bool moveFile(const QString& from, const QString& to) override;
+
+    // File name -> how many of its next deletes fail.
+    QMap<QString, int> deleteFailures;
+    // Run before every delete and move, e.g. to look at the installation in the middle of the
+    // phase.
+    std::function<void(const QString& path)> beforeDelete;
+    std::function<void(const QString& from, const QString& to)> beforeMove;
+};
+
+// Records program starts; a start for which `fails` answers true fails.
+class SelectiveProgramStarter : public platform::ProgramStarter {
+  public:
+    bool start(const QStringList& argv) override {
+        started.push_back(argv);
+        return !(fails && fails(argv));
+    }
+    std::vector<QStringList> started;
+    std::function<bool(const QStringList& argv)> fails;
+};
+
+// The registrar's start for this library: unregistering ("/u" "/s") or registering ("/s").
+std::function<bool(const QStringList&)> registrarStart(const QString& library, bool unregister);
+
+// An installed old release beside the downloaded new one, in the harness's scratch folders.
+// Old files hold "old <name>", new ones "new <name>" under their temporary names.
+class ReplacementScene {
+  public:
+    ReplacementScene();
+
+    // The harness context with this scene's file system and program starter.
+    app::UpdateContext& context();
+
+    void writeOldInstallation();
+    void writeDownloadedFiles();
+    // A language file whose every token of the phase translates to itself plus `mark`.
+    QByteArray languageFile(const QString& mark) const;
+
+    QString appFile(const QString& name) const { return harness.settings.appPath + "/" + name; }
+    QString systemFile(const QString& name) const { return harness.form.systemFolder + "/" + name; }
+    QString statusText() const { return harness.form.statusText; }
+    QStringList messageTexts() const;
+
+    UpdateHarness harness;
+    FaultyFileSystem files;
+    SelectiveProgramStarter programs;
+    // What the context starts programs with; `programs` unless a test chooses another.
+    platform::ProgramStarter* starter = &programs;
+
+  private:
+    std::unique_ptr<app::UpdateContext> context_;
+};
+
+// The tokens of the phase's status lines, in their order.
+QStringList replacementStatusTokens();
+// A closed status line of 40 characters.
+QString closedLine(const QString& text, const QString& result = "OK");
+QString readText(const QString& path);
+
+}  // namespace pelorix::test
