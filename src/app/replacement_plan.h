@@ -40,14 +40,14 @@ struct ComLibrary {
     ErrorMode unregistrationErrorMode;
 };
 
-constexpr const ReleaseComponent& releaseComponent(std::u16string_view fileName) {
+consteval const ReleaseComponent& releaseComponent(std::u16string_view fileName) {
     for (const ReleaseComponent& component : kReleaseComponents) {
         if (std::u16string_view(component.fileName.utf16(), component.fileName.size()) ==
             fileName) {
             return component;
         }
     }
-    throw std::logic_error("not a file of the release");  // a compile error in constant tables
+    throw std::logic_error("not a file of the release");  // a compile error, being consteval
 }
 
 // New files moved from their temporary names to their places, under one status line.
