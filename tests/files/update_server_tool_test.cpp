@@ -136,9 +136,9 @@ TEST_F(UpdateServerTool, ServesTheReleaseAndTheHistoryPage) {
 
 TEST_F(UpdateServerTool, MisbehavesOnRequest) {
     ASSERT_EQ(run({"write-release", release}), 0);
-    const QString address =
-        serve({"--status", "Pelorix.exe:500", "--stall", "PXAS.exe:1000", "--close",
-               "Reports.exe:2000", "--status", "PelorixService.exe:302"});
+    const QString address = serve(
+        {"--status", "Pelorix.exe:500", "--stall", "PXAS.exe:1000", "--close", "Reports.exe:2000",
+         "--status", "PelorixService.exe:302", "--status", "NotInTheRelease.exe:200"});
     ASSERT_FALSE(address.isEmpty());
 
     EXPECT_FALSE(download(address, "Pelorix.exe", 0));
@@ -148,6 +148,8 @@ TEST_F(UpdateServerTool, MisbehavesOnRequest) {
     EXPECT_FALSE(download(address, "Reports.exe", 0));
     EXPECT_EQ(dir.read("target").size(), 2000);
     EXPECT_TRUE(download(address, "Sorvand.exe", 130));
+    // A forced status applies to files that are not there, too: an error page of 200.
+    EXPECT_TRUE(download(address, "NotInTheRelease.exe", 0));
 }
 
 TEST_F(UpdateServerTool, RefusesBadCommandLines) {

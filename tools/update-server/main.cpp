@@ -8,7 +8,8 @@
 //       "listening on http://127.0.0.1:PORT". Each request is logged on standard error unless
 //       --quiet. Runs until SIGINT or SIGTERM, then exits with status 0.
 //       Faults for one file NAME (repeatable, one per name):
-//         --status NAME:CODE   answer with the HTTP status CODE and a short error page
+//         --status NAME:CODE   answer with the HTTP status CODE and a short error page,
+//                              whether or not the file exists
 //         --stall NAME:BYTES   send the first BYTES bytes, then nothing while the client waits
 //         --close NAME:BYTES   send the first BYTES bytes, then close the connection
 //

@@ -60,27 +60,32 @@ void ReleaseServer::stop() {
 void ReleaseServer::answer(const httplib::Request& request, httplib::Response& response) {
     const QString area = QString::fromStdString(request.matches[1]);
     const QString name = QString::fromStdString(request.matches[2]);
+    const auto fault = options_.misbehaviours.find(name);
+    const bool hasFault = fault != options_.misbehaviours.end();
+    if (hasFault && fault->second.kind == Misbehaviour::Kind::Status) {
+        respondWithStatus(static_cast<int>(fault->second.value), response);
+        return;
+    }
     QFile file(options_.root + "/" + area + "/" + name);
     if (name == "." || name == ".." || !file.open(QIODevice::ReadOnly)) {
         response.status = 404;
         return;
     }
     std::string content = file.readAll().toStdString();
-    if (const auto fault = options_.misbehaviours.find(name);
-        fault != options_.misbehaviours.end()) {
-        answerWith(fault->second, std::move(content), response);
+    if (hasFault) {
+        sendPartly(fault->second, std::move(content), response);
         return;
     }
     response.set_content(std::move(content), contentType(name));
 }
 
-void ReleaseServer::answerWith(const Misbehaviour& fault, std::string content,
+void ReleaseServer::respondWithStatus(int status, httplib::Response& response) {
+    response.status = status;
+    response.set_content(errorPage(status), "text/html");
+}
+
+void ReleaseServer::sendPartly(const Misbehaviour& fault, std::string content,
                                httplib::Response& response) {
-    if (fault.kind == Misbehaviour::Kind::Status) {
-        response.status = static_cast<int>(fault.value);
-        response.set_content(errorPage(response.status), "text/html");
-        return;
-    }
     const size_t length = content.size();
     const size_t sent = std::min(length, static_cast<size_t>(fault.value));
     const bool stall = fault.kind == Misbehaviour::Kind::Stall;

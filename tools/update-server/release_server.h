@@ -23,7 +23,9 @@ class ReleaseServer {
 
   private:
     void answer(const httplib::Request& request, httplib::Response& response);
-    void answerWith(const Misbehaviour& fault, std::string content, httplib::Response& response);
+    static void respondWithStatus(int status, httplib::Response& response);
+    // Sends the first bytes of the file, then stalls or closes the connection.
+    void sendPartly(const Misbehaviour& fault, std::string content, httplib::Response& response);
     void waitWhileConnected(httplib::DataSink& sink) const;
 
     ServeOptions options_;
