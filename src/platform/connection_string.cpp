@@ -162,6 +162,9 @@ QString sqlServerOdbcString(const ConnectionPairs& adoPairs, const QString& driv
     if (!port.isEmpty()) {
         odbc.emplace_back(u"Port"_s, port);
     }
+    // A fixed protocol version: when FreeTDS guesses it, a server that never answers makes it
+    // fall back to the Sybase protocol and then hang on disconnecting, login timeout or not.
+    odbc.emplace_back(u"TDS_Version"_s, u"7.4"_s);
     if (const auto catalog = valueOf(adoPairs, {"Initial Catalog", "Database"})) {
         odbc.emplace_back(u"Database"_s, *catalog);
     }

@@ -39,7 +39,8 @@ DatabaseTarget mapConnectionString(const QString& adoConnectionString);
 // Pairs joined into an ODBC connection string; values that need it are put in braces.
 QString buildOdbcString(const ConnectionPairs& pairs);
 
-// The FreeTDS connection string for the pairs of an ADO SQL Server string.
+// The FreeTDS connection string for the pairs of an ADO SQL Server string (TDS 7.4, which
+// SQL Server 2005 and later accept, answering with their own version).
 QString sqlServerOdbcString(const ConnectionPairs& adoPairs, const QString& driverName);
 
 }  // namespace pelorix::platform

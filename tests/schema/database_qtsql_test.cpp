@@ -1,0 +1,208 @@
+#include "platform/database_qtsql.h"
+#include "schema_fixture.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace pelorix::test {
+namespace {
+
+using platform::QtSqlDatabase;
+
+class DatabaseTest : public ::testing::TestWithParam<Backend> {
+  protected:
+    QString connection() const { return GetParam().connection(file_); }
+
+    TempDir dir_;
+    QString file_ = createDatabaseFile(dir_);
+    QtSqlDatabase database_;
+};
+
+TEST_P(DatabaseTest, QueryListsColumnsOfAnEmptyTableAndReadsNulls) {
+    runStatements(jetConnection(file_), {"CREATE TABLE t (a integer, b string (10))"});
+    const platform::QueryResult empty = database_.query(connection(), "Select * from t");
+    ASSERT_TRUE(empty.ok) << empty.error.toStdString();
+    EXPECT_EQ(empty.columns, QStringList({"a", "b"}));
+    EXPECT_TRUE(empty.rows.empty());
+
+    ASSERT_TRUE(database_.execute(connection(), "INSERT INTO t (a) VALUES (7)").ok);
+    const platform::QueryResult one = database_.query(connection(), "Select * from t");
+    ASSERT_EQ(one.rows.size(), 1u);
+    EXPECT_EQ(one.rows[0][0].toInt(), 7);
+    EXPECT_TRUE(one.rows[0][1].isNull());
+}
+
+TEST_P(DatabaseTest, AppendRowBindsValuesAndLeavesOtherColumnsToTheirDefaults) {
+    runStatements(jetConnection(file_),
+                  {"CREATE TABLE t (a integer, b string (10), c integer default 5)"});
+    const platform::DbResult stored =
+        database_.appendRow(connection(), "t", {{"a", qint16(9)}, {"b", "it's; \"odd\""}});
+    ASSERT_TRUE(stored.ok) << stored.error.toStdString();
+    const std::vector<QVariantList> rows = readRows(jetConnection(file_), "Select a, b, c from t");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0].toInt(), 9);
+    EXPECT_EQ(rows[0][1].toString(), "it's; \"odd\"");
+    EXPECT_EQ(rows[0][2].toInt(), 5);
+}
+
+TEST_P(DatabaseTest, RejectedStatementsFailWithTheDriversDescription) {
+    const platform::DbResult missing = database_.execute(connection(), "UPDATE nowhere SET a = 1");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_TRUE(missing.error.contains("nowhere")) << missing.error.toStdString();
+    const platform::QueryResult bad = database_.query(connection(), "Select * from nowhere");
+    EXPECT_FALSE(bad.ok);
+    EXPECT_FALSE(bad.error.isEmpty());
+    EXPECT_FALSE(database_.appendRow(connection(), "nowhere", {{"a", 1}}).ok);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(kEmbedded, kSqliteOdbc),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EmbeddedDatabase, AMissingFileIsAFailureAndIsNotCreated) {
+    TempDir dir;
+    const QString missing = dir.file("Pelorix.mdb");
+    QtSqlDatabase database;
+    const platform::DbResult result =
+        database.execute(jetConnection(missing), "CREATE TABLE t (a integer)");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "Could not find file '" + missing + "'.");
+    EXPECT_FALSE(database.query(jetConnection(missing), "Select * from t").ok);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST(EmbeddedDatabase, AFolderInPlaceOfTheFileIsAFailure) {
+    TempDir dir;
+    const QString folder = dir.mkdir("Pelorix.mdb");
+    QtSqlDatabase database;
+    const platform::QueryResult result = database.query(jetConnection(folder), "Select 1");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
+}
+
+TEST(EmbeddedDatabase, AFileThatIsNoDatabaseIsAFailure) {
+    TempDir dir;
+    const QString file =
+        dir.write("Pelorix.mdb", QByteArray("Standard Jet DB\0\0\0 not sqlite", 30));
+    QtSqlDatabase database;
+    const platform::QueryResult result = database.query(jetConnection(file), "Select * from t");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
+}
+
+TEST(EmbeddedDatabase, FileNamesNeedNoQuotingInTheUri) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir, "odd name?#%20ä\\x.mdb");
+    runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
+    EXPECT_EQ(columnsOf(jetConnection(file), "t"), QStringList{"a"});
+    EXPECT_FALSE(QFileInfo::exists(dir.file("odd name")));
+}
+
+TEST(EmbeddedDatabase, ALockedDatabaseFailsAfterTheBusyTimeout) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir);
+    runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
+    ExclusiveLock lock(file);
+    ASSERT_TRUE(lock.held());
+
+    QtSqlDatabase database;  // the program's own timeout
+    QElapsedTimer timer;
+    timer.start();
+    const platform::QueryResult result = database.query(jetConnection(file), "Select * from t");
+    const qint64 elapsed = timer.elapsed();
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains("locked")) << result.error.toStdString();
+    EXPECT_GE(elapsed, 200);
+    // Twenty-odd such statements must stay well below half a minute.
+    EXPECT_LT(elapsed, 1000);
+}
+
+TEST(EmbeddedDatabase, ABriefLockPasses) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir);
+    runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
+    ExclusiveLock lock(file);
+    ASSERT_TRUE(lock.held());
+    // The lock goes away while the statement waits for it.
+    QtSqlDatabase::Options options;
+    options.sqliteBusyTimeout = std::chrono::milliseconds(5000);
+    QtSqlDatabase patient(options);
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        lock.release();
+    });
+    const platform::DbResult result =
+        patient.execute(jetConnection(file), "INSERT INTO t VALUES (1)");
+    release.join();
+    EXPECT_TRUE(result.ok) << result.error.toStdString();
+}
+
+TEST(OdbcDatabase, ADataSourceNameFromTheUsersOdbcIniIsReached) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir);
+    runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
+    const QString ini =
+        dir.write("odbc.ini", ("[PelorixTest]\nDriver=SQLite3\nDatabase=" + file + "\n").toUtf8());
+    const QByteArray previous = qgetenv("ODBCINI");
+    qputenv("ODBCINI", ini.toUtf8());
+    QtSqlDatabase database;
+    const platform::QueryResult result =
+        database.query("UID=nobody;DSN=PelorixTest", "Select * from t");
+    previous.isNull() ? qunsetenv("ODBCINI") : qputenv("ODBCINI", previous);
+    EXPECT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.columns, QStringList{"a"});
+}
+
+// A server that accepts the connection and then never answers.
+class SilentServer {
+  public:
+    SilentServer() {
+        socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+            ::listen(socket_, 16) == 0 &&
+            ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            port_ = ntohs(address.sin_port);
+        }
+    }
+    ~SilentServer() { ::close(socket_); }
+    int port() const { return port_; }
+
+  private:
+    int socket_ = -1;
+    int port_ = 0;
+};
+
+TEST(OdbcDatabase, ASqlServerThatNeverAnswersFailsAfterTheLoginTimeout) {
+    SilentServer server;
+    ASSERT_NE(server.port(), 0);
+    QtSqlDatabase::Options options;
+    options.odbcLoginTimeout = std::chrono::seconds(1);
+    QtSqlDatabase database(options);
+    const QString ado = QString(
+                            "Provider=SQLOLEDB;Data Source=127.0.0.1,%1;Initial "
+                            "Catalog=Pelorix;User Id=sa;Password=secret")
+                            .arg(server.port());
+    QElapsedTimer timer;
+    timer.start();
+    const platform::DbResult result = database.execute(ado, "Select 1");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_LT(timer.elapsed(), 8000);
+}
+
+}  // namespace
+}  // namespace pelorix::test

@@ -1,0 +1,193 @@
+#include "schema/schema_operations.h"
+#include "schema_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace pelorix::test {
+namespace {
+
+using schema::SchemaOperations;
+
+// The same operations against the embedded engine and through ODBC.
+class SchemaOperationsTest : public ::testing::TestWithParam<Backend> {
+  protected:
+    SchemaOperationsTest() { createPelorixTables(jetConnection(file_)); }
+
+    SchemaOperations operations(bool updateLog = true) {
+        return SchemaOperations({GetParam().connection(file_), GetParam().isSqlServer, updateLog},
+                                database_, log_.writer(), dbError_);
+    }
+    QString sqlServerOr(const QString& sqlServer, const QString& jet) const {
+        return GetParam().isSqlServer ? sqlServer : jet;
+    }
+    QStringList columns(const QString& table) const {
+        return columnsOf(jetConnection(file_), table);
+    }
+
+    TempDir dir_;
+    QString file_ = createDatabaseFile(dir_);
+    platform::QtSqlDatabase database_;
+    LogLines log_;
+    bool dbError_ = false;
+};
+
+TEST_P(SchemaOperationsTest, AddColumnAddsAMissingColumnOnce) {
+    SchemaOperations ops = operations();
+    EXPECT_EQ(ops.AddColumn("tblPrinters", "YTonerOrder", "string (50)"), 1);
+    EXPECT_EQ(ops.AddColumn("tblPrinters", "YTonerOrder", "string (50)"), 0);
+    EXPECT_TRUE(columns("tblPrinters").contains("YTonerOrder"));
+    EXPECT_FALSE(dbError_);
+    const QString trace =
+        "AddColumn. Table: tblPrinters, Column: YTonerOrder, ColumnType: string (50)";
+    EXPECT_EQ(log_.lines, std::vector<QString>({trace, trace}));
+}
+
+TEST_P(SchemaOperationsTest, AddColumnWithoutTypeAddsAnIntegerColumn) {
+    EXPECT_EQ(operations().AddColumn("tblPrinters", "Copies"), 1);
+    EXPECT_EQ(
+        log_.lines,
+        std::vector<QString>{"AddColumn. Table: tblPrinters, Column: Copies, ColumnType: integer"});
+    runStatements(jetConnection(file_), {"UPDATE tblPrinters SET Copies = '0042'"});
+    EXPECT_EQ(readValue(jetConnection(file_), "SELECT Copies FROM tblPrinters").toInt(), 42);
+}
+
+TEST_P(SchemaOperationsTest, AColumnUnderAnotherCapitalisationIsRejected) {
+    EXPECT_EQ(operations().AddColumn("tblPrinters", "tonerlimit"), 0);
+    EXPECT_TRUE(dbError_);
+    ASSERT_EQ(log_.lines.size(), 2u);
+    EXPECT_TRUE(log_.lines[1].startsWith("Database error: ")) << log_.lines[1].toStdString();
+    EXPECT_GT(log_.lines[1].size(), QString("Database error: ").size());
+    EXPECT_EQ(columns("tblPrinters").filter("tonerlimit", Qt::CaseInsensitive).size(), 1);
+}
+
+TEST_P(SchemaOperationsTest, AColumnOfAMissingTableIsAFailureWithoutAlteration) {
+    EXPECT_EQ(operations().AddColumn("tblMissing", "X", "string (5)"), 0);
+    EXPECT_TRUE(dbError_);
+    ASSERT_EQ(log_.lines.size(), 2u);
+    EXPECT_TRUE(log_.lines[1].startsWith("Database error: "));
+    EXPECT_TRUE(columns("tblMissing").isEmpty());
+}
+
+TEST_P(SchemaOperationsTest, AnEmptyTableStillShowsItsColumns) {
+    runStatements(jetConnection(file_), {"DELETE FROM tblDepartment"});
+    SchemaOperations ops = operations();
+    EXPECT_EQ(ops.AddColumn("tblDepartment", "DepartmentID"), 0);
+    EXPECT_EQ(ops.AddTable("tblDepartment", "DepartmentID integer"), 0);
+    EXPECT_FALSE(dbError_);
+}
+
+TEST_P(SchemaOperationsTest, AddTableCreatesAMissingTableOnceAndLogsItsStatement) {
+    SchemaOperations ops = operations();
+    const QString definition =
+        "FlowID counter, PrinterID integer default 0, [TimeStamp] date, "
+        "TonerLevel integer";
+    EXPECT_EQ(ops.AddTable("tblTonerFlow", definition), 1);
+    EXPECT_EQ(ops.AddTable("tblTonerFlow", definition), 0);
+    EXPECT_EQ(ops.AddTable("tblPrinters", "X integer"), 0);
+    EXPECT_FALSE(dbError_);
+    EXPECT_EQ(columns("tblTonerFlow"),
+              QStringList({"FlowID", "PrinterID", "TimeStamp", "TonerLevel"}));
+    EXPECT_EQ(log_.lines,
+              std::vector<QString>{sqlServerOr(
+                  "CREATE TABLE tblTonerFlow (FlowID int IDENTITY (1, 1) NOT NULL, PrinterID int "
+                  "default 0, [TimeStamp] datetime, TonerLevel int);",
+                  "CREATE TABLE tblTonerFlow (" + definition + ");")});
+}
+
+TEST_P(SchemaOperationsTest, AddTableOnADatabaseThatCannotBeReachedFails) {
+    const QString unreachable = dir_.file("no folder/Pelorix.mdb");
+    SchemaOperations ops({GetParam().connection(unreachable), GetParam().isSqlServer, true},
+                         database_, log_.writer(), dbError_);
+    EXPECT_EQ(ops.AddTable("tblTonerFlow", "TonerLevel integer"), 0);
+    EXPECT_TRUE(dbError_);
+    ASSERT_EQ(log_.lines.size(), 2u);
+    EXPECT_TRUE(log_.lines[0].startsWith("CREATE TABLE tblTonerFlow ("));
+    EXPECT_TRUE(log_.lines[1].startsWith("Database error (add table): "));
+}
+
+TEST_P(SchemaOperationsTest, StatementOperationsNeverTouchTheErrorFlag) {
+    SchemaOperations ops = operations();
+    EXPECT_EQ(ops.AlterTable("tblMissing", "ALTER COLUMN X string (5)"), 0);
+    EXPECT_EQ(ops.UpdateTable("tblMissing", "SET X = 1"), 1);
+    EXPECT_EQ(ops.CreateIndex("tblMissing", "X", true), 1);
+    EXPECT_FALSE(dbError_);
+    ASSERT_EQ(log_.lines.size(), 6u);
+    EXPECT_EQ(log_.lines[0], sqlServerOr("ALTER TABLE tblMissing ALTER COLUMN X nvarchar (5)",
+                                         "ALTER TABLE tblMissing ALTER COLUMN X string (5)"));
+    EXPECT_TRUE(log_.lines[1].startsWith("Database error (alter table): "));
+    EXPECT_EQ(log_.lines[2], "UPDATE tblMissing SET X = 1");
+    EXPECT_TRUE(log_.lines[3].startsWith("Database error (update table): "));
+    EXPECT_EQ(log_.lines[4], "CREATE  UNIQUE Index X ON [tblMissing] ([X])");
+    EXPECT_TRUE(log_.lines[5].startsWith("Database error (Create index on table): "));
+
+    dbError_ = true;
+    ops.AlterTable("tblPrinters", "ADD COLUMN Y integer");
+    EXPECT_TRUE(dbError_);
+}
+
+TEST_P(SchemaOperationsTest, WithoutUpdateLogFailuresLeaveNoTrace) {
+    SchemaOperations ops = operations(false);
+    ops.AddColumn("tblMissing", "X");
+    ops.AddTable("tblPrinters", "X integer");
+    ops.AlterTable("tblMissing", "ALTER COLUMN X string (5)");
+    ops.UpdateTable("tblMissing", "SET X = 1");
+    ops.CreateIndex("tblMissing", "X", false);
+    ops.AddPrinterType(9, "Axis Printbox (SW)");
+    EXPECT_TRUE(log_.lines.empty());
+    EXPECT_TRUE(dbError_);
+}
+
+TEST_P(SchemaOperationsTest, UpdateTableChangesMatchingRowsAndIgnoresNoMatch) {
+    SchemaOperations ops = operations();
+    EXPECT_EQ(ops.UpdateTable("tblPrinters", "SET TonerLimit = -1 WHERE TonerLimit = 0"), 1);
+    EXPECT_EQ(ops.UpdateTable("tblPrinters", "SET TonerLimit = -1 WHERE TonerLimit = 0"), 1);
+    EXPECT_EQ(log_.lines.size(), 2u);
+    const auto limits =
+        readRows(jetConnection(file_), "SELECT TonerLimit FROM tblPrinters ORDER BY PrinterID");
+    ASSERT_EQ(limits.size(), 3u);
+    EXPECT_EQ(limits[0][0].toInt(), -1);
+    EXPECT_EQ(limits[1][0].toInt(), 15);
+    EXPECT_EQ(limits[2][0].toInt(), -1);
+}
+
+TEST_P(SchemaOperationsTest, TheIndexIsCreatedOnceAndItsSecondCreationIsLoggedAndIgnored) {
+    SchemaOperations ops = operations();
+    const QString statement =
+        "CREATE  UNIQUE Index DepartmentID ON [tblDepartment] ([DepartmentID])";
+    EXPECT_EQ(ops.CreateIndex("tblDepartment", "DepartmentID", true), 1);
+    EXPECT_EQ(log_.lines, std::vector<QString>{statement});
+    EXPECT_EQ(ops.CreateIndex("tblDepartment", "DepartmentID", true), 1);
+    ASSERT_EQ(log_.lines.size(), 3u);
+    EXPECT_EQ(log_.lines[1], statement);
+    EXPECT_TRUE(log_.lines[2].startsWith("Database error (Create index on table): "));
+    EXPECT_FALSE(dbError_);
+    // The index is unique.
+    platform::QtSqlDatabase database;
+    EXPECT_FALSE(
+        database
+            .execute(jetConnection(file_), "INSERT INTO tblDepartment (DepartmentID) VALUES (1)")
+            .ok);
+}
+
+TEST_P(SchemaOperationsTest, APlainIndexStatementHasOneBlankAfterCreate) {
+    EXPECT_EQ(operations().CreateIndex("tblPrinters", "PrinterName", false), 1);
+    EXPECT_EQ(log_.lines,
+              std::vector<QString>{"CREATE Index PrinterName ON [tblPrinters] ([PrinterName])"});
+    platform::QtSqlDatabase database;
+    EXPECT_TRUE(database
+                    .execute(jetConnection(file_),
+                             "INSERT INTO tblPrinters (PrinterName) VALUES ('Floor 1')")
+                    .ok);
+}
+
+TEST_P(SchemaOperationsTest, DropDefaultDoesNothingWithoutTheSqlServerCatalogue) {
+    operations().DropDefault("tblPrinters", "TonerLimit");
+    EXPECT_TRUE(log_.lines.empty());
+    EXPECT_FALSE(dbError_);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SchemaOperationsTest, ::testing::Values(kEmbedded, kSqliteOdbc),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace pelorix::test
