@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/qt_print.h"
+
 #include "app/user_interface.h"
 
 #include <QString>

@@ -1,0 +1,119 @@
+#include "app/debug_log.h"
+#include "app/fake_ui.h"
+#include "app/status_output.h"
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace pelorix::app {
+namespace {
+
+class StatusOutputTest : public ::testing::Test {
+protected:
+    StatusOutputTest()
+        : log(dir.file("Updater_DebugLog.txt"), platform::defaultFileSystem()),
+          status(form, ui, log) {
+        status.setProgressRange(71);
+    }
+
+    QString logText() const { return platform::decodeAnsi(dir.read("Updater_DebugLog.txt")); }
+
+    test::TempDir dir;
+    test::FakeUi ui;
+    FormModel form;
+    DebugLog log;
+    StatusOutput status;
+};
+
+TEST_F(StatusOutputTest, ClosedLinesAreFortyCharactersWide) {
+    status.ShowStatus("Beende den PelorixService", 2);
+    status.ShowStatus("OK", 3);
+    status.ShowStatus("Lade neue Sprachdatei ...", 2);
+    status.ShowStatus("Fehler", 3);
+
+    EXPECT_EQ(form.statusText, "Beende den PelorixService............ OK\r\n"
+                               "Lade neue Sprachdatei ........... Fehler\r\n");
+    EXPECT_EQ(ui.statusText, form.statusText);
+    EXPECT_EQ(form.progressValue, 4);
+}
+
+TEST_F(StatusOutputTest, UmlautsCountAsOneCharacter) {
+    status.ShowStatus("Überprüfe Datenbank ...", 2);
+    status.ShowStatus("OK", 3);
+    const QString line = form.statusText.chopped(2);
+    EXPECT_EQ(line.size(), 40);
+    EXPECT_TRUE(line.endsWith(" OK"));
+}
+
+TEST_F(StatusOutputTest, WholeLinesAndUnknownModes) {
+    status.ShowStatus("Neue Tabellenspalten: 1", 1);
+    status.ShowStatus("ignored", 7);
+    EXPECT_EQ(form.statusText, "Neue Tabellenspalten: 1\r\n");
+    EXPECT_EQ(form.progressValue, 0);
+    EXPECT_EQ(ui.repaints, 2);  // the unknown mode still repaints
+}
+
+TEST_F(StatusOutputTest, OverlongStepGetsNoDots) {
+    const QString longStep(45, 'x');
+    status.ShowStatus(longStep, 2);
+    status.ShowStatus("OK", 3);
+    EXPECT_EQ(form.statusText, longStep + " OK\r\n");
+}
+
+TEST_F(StatusOutputTest, ProgressStopsAtItsMaximum) {
+    status.setProgressRange(3);
+    for (int i = 0; i < 5; ++i) {
+        status.ShowStatus("x", 2);
+    }
+    EXPECT_EQ(form.progressValue, 3);
+    status.setProgressRange(71);
+    status.fillProgress();
+    EXPECT_EQ(ui.progressValue, 71);
+}
+
+TEST_F(StatusOutputTest, TracingLogsEveryTextIncludingResultWords) {
+    form.updateLog = true;
+    status.ShowStatus("Beende den HavrelService", 2);
+    status.ShowStatus("OK", 3);
+    const QStringList lines = logText().split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith("> Beende den HavrelService"));
+    EXPECT_TRUE(lines[1].endsWith("> OK"));
+}
+
+TEST_F(StatusOutputTest, NoTracingWritesNoLog) {
+    status.ShowStatus("Beende den HavrelService", 2);
+    EXPECT_FALSE(QFile::exists(dir.file("Updater_DebugLog.txt")));
+}
+
+TEST(DebugLogTest, HeaderLinesAndAnsiText) {
+    test::TempDir dir;
+    DebugLog log(dir.file("log.txt"), platform::defaultFileSystem());
+    log.WriteDebugLog("erste Zeile", "-1");
+    log.WriteDebugLog("Updater started version: v 6.15.1", "\r\n");
+    log.WriteDebugLog("Größe", "");
+
+    const QByteArray bytes = dir.read("log.txt");
+    EXPECT_TRUE(bytes.contains("> Gr\xF6\xDF" "e\r\n"));  // Windows-1252 on disk
+    const QStringList lines = platform::decodeAnsi(bytes).split("\r\n");
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_TRUE(lines[0].endsWith("> erste Zeile"));
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_TRUE(lines[3].endsWith("> Updater started version: v 6.15.1"));
+    EXPECT_EQ(lines[4], "");
+    EXPECT_TRUE(lines[5].endsWith("> Größe"));
+    EXPECT_EQ(lines[6], "");
+}
+
+TEST(DebugLogTest, UnwritableLogIsSkippedSilently) {
+    test::TempDir dir;
+    DebugLog log(dir.file("missing-folder/log.txt"), platform::defaultFileSystem());
+    log.WriteDebugLog("nothing happens", "-1");
+    EXPECT_FALSE(QFile::exists(dir.file("missing-folder/log.txt")));
+}
+
+}  // namespace
+}  // namespace pelorix::app

@@ -1,0 +1,93 @@
+#include "app/window/main_window.h"
+#include "support/fake_clock.h"
+#include "support/fake_processes.h"
+#include "support/temp_dir.h"
+#include "platform/database.h"
+#include "platform/file_system.h"
+#include "platform/http_client.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMouseEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace pelorix::app::window {
+namespace {
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() {
+        qputenv("PELORIX_COMMON_APPDATA", dir.path().toLocal8Bit());
+        dir.write("Pelorix/Pelorix.ini",
+                  test::cp1252("[ServiceSettings]\r\nAppPath=" + dir.file("app") +
+                               "\r\n[Settings]\r\nLanguage=EN\r\n"));
+        dir.write("app/language.ini",
+                  test::cp1252("[LanguageSettings]\r\nSupportedLanguages=DE,EN\r\n"
+                               "[Update ausführen]\r\nEN=Run update\r\n"
+                               "[Pelorix Updater]\r\nEN=Pelorix Updater (EN)\r\n"
+                               "[nur Datenbank aktualisieren]\r\nEN=Database only\r\n"));
+    }
+    ~WindowTest() override { qunsetenv("PELORIX_COMMON_APPDATA"); }
+
+    UpdateServices services() {
+        return {platform::defaultFileSystem(), programs, processes, clock,
+                platform::defaultDatabase(), platform::defaultHttpClient()};
+    }
+
+    test::TempDir dir;
+    test::FakeClock clock;
+    test::RecordingProgramStarter programs;
+    test::FakeProcessTable processes;
+};
+
+TEST_F(WindowTest, ControlsCaptionsAndPositions) {
+    MainWindow window("", false, services());
+    EXPECT_EQ(window.windowTitle(), "Pelorix Updater (EN)");
+    EXPECT_EQ(window.size(), QSize(341, 512));
+
+    auto* button = window.findChild<QPushButton*>("StartUpdateBT");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), "Run update");
+    EXPECT_EQ(button->geometry(), QRect(16, 8, 117, 25));
+    EXPECT_EQ(window.findChild<QCheckBox*>("UpdateDatabaseOnlyCheck")->text(), "Database only");
+    EXPECT_EQ(window.findChild<QLabel*>("ShowHistory")->text(), "Historie ansehen!");
+    EXPECT_EQ(window.findChild<QLabel*>("Label5")->text(), "Status!");
+    EXPECT_EQ(window.findChild<QLabel*>("VersionLBL")->text(), "v 6.15.1");
+    EXPECT_EQ(window.findChild<QProgressBar*>("ProgressBar1")->geometry(), QRect(16, 40, 309, 17));
+    auto* status = window.findChild<QPlainTextEdit*>("StatusTB");
+    EXPECT_EQ(status->geometry(), QRect(16, 88, 309, 409));
+    EXPECT_TRUE(status->font().fixedPitch());
+}
+
+TEST_F(WindowTest, LocalLabelShowsOnlyWithACommandLine) {
+    MainWindow plain("", false, services());
+    plain.show();
+    EXPECT_FALSE(plain.findChild<QLabel*>("LocalLBL")->isVisible());
+
+    MainWindow local("-/srv/release", true, services());
+    local.show();
+    EXPECT_TRUE(local.findChild<QLabel*>("LocalLBL")->isVisible());
+    EXPECT_TRUE(local.findChild<QCheckBox*>("UpdateDatabaseOnlyCheck")->isChecked());
+    EXPECT_EQ(local.application().form().updateDatabaseOnlyCheck, 1);
+}
+
+TEST_F(WindowTest, HistoryLinkStartsTheBrowserWithTheAddressAsOneArgument) {
+    MainWindow window("", false, services());
+    window.show();
+    QLabel* link = window.findChild<QLabel*>("ShowHistory");
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), link->mapToGlobal(QPointF(5, 5)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(link, &release);
+    ASSERT_EQ(programs.started.size(), 1u);
+    EXPECT_EQ(programs.started[0].size(), 2);
+    EXPECT_EQ(programs.started[0][0], "xdg-open");
+    EXPECT_TRUE(programs.started[0][1].endsWith("/sources/PX_History.txt"));
+}
+
+}  // namespace
+}  // namespace pelorix::app::window
