@@ -34,9 +34,9 @@ void Application::start() {
     language_.emplace(settings_.languageFile(), settings_.languageSetting,
                       settings_.learningLanguage, learningDialog_, services_.clock);
     finishStartup(form_, *language_);
-    context_ = std::make_unique<UpdateContext>(
-        UpdateContext{form_, settings_, ui_, status_, debugLog_, waiter_, *language_, xml_,
-                      services_, updateServerBase(), platform::ownFolder()});
+    context_ = std::make_unique<UpdateContext>(UpdateContext{
+        form_, settings_, ui_, status_, debugLog_, waiter_, *language_, xml_, services_,
+        updateServerBase(), platform::ownFolder(), updateLimitsFromEnvironment()});
     procedure_.emplace(*context_);
 }
 

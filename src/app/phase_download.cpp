@@ -9,7 +9,7 @@ namespace pelorix::app {
 
 RunOutcome runComponentDownload(UpdateContext& ctx) {
     files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
-                                 ctx.services.http);
+                                 ctx.services.http, ctx.limits.downloadStall);
     for (const ReleaseComponent& component : kReleaseComponents) {
         ctx.status.ShowStatus(ctx.tr(component.statusText.toString()), 2);
         const QString fileName = component.fileName.toString();

@@ -39,7 +39,6 @@ const ServiceStop kHavrelService{
 };
 
 const QString kStopped = "0";
-constexpr int kWaitLimitSeconds = 8;
 constexpr int kSecondsPerDay = 86400;
 constexpr std::chrono::milliseconds kPollInterval{10};
 
@@ -73,7 +72,8 @@ bool awaitStop(UpdateContext& ctx, const QString& document, const ServiceStop& s
         stopped = reportsStopped(ctx, document, service);
         clock.sleepFor(kPollInterval);
         ctx.ui.processEvents();
-    } while (!stopped && secondsBetween(start, clock.secondsSinceMidnight()) < kWaitLimitSeconds);
+    } while (!stopped &&
+             secondsBetween(start, clock.secondsSinceMidnight()) < ctx.limits.stopTimeoutSeconds);
     return stopped;
 }
 

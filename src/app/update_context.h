@@ -2,6 +2,7 @@
 
 #include "app/form_model.h"
 #include "app/run_outcome.h"
+#include "app/update_limits.h"
 #include "app/user_interface.h"
 
 #include <QString>
@@ -52,6 +53,7 @@ struct UpdateContext {
     UpdateServices services;
     QString updateServerBase;
     QString ownFolder;
+    UpdateLimits limits{};
 
     // Translate of a copy: the caller's literal stays as it is.
     QString tr(const QString& token) const;

@@ -1,0 +1,29 @@
+#include "app/update_limits.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+namespace pelorix::app {
+
+namespace {
+
+// A positive whole number of seconds from the environment, or `fallback`.
+int secondsFromEnvironment(const char* name, int fallback) {
+    bool valid = false;
+    const int seconds = qEnvironmentVariableIntValue(name, &valid);
+    return valid && seconds > 0 ? seconds : fallback;
+}
+
+}  // namespace
+
+UpdateLimits updateLimitsFromEnvironment() {
+    const UpdateLimits defaults;
+    UpdateLimits limits;
+    limits.stopTimeoutSeconds =
+        secondsFromEnvironment("PELORIX_STOP_TIMEOUT_SECONDS", defaults.stopTimeoutSeconds);
+    limits.downloadStall = std::chrono::seconds(secondsFromEnvironment(
+        "PELORIX_DOWNLOAD_STALL_SECONDS", static_cast<int>(defaults.downloadStall.count())));
+    return limits;
+}
+
+}  // namespace pelorix::app

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <chrono>
+
+namespace pelorix::app {
+
+// The time limits of the update procedure. Start-up can shorten them from the environment so
+// that tests of a service that never stops or of a stalled download need not wait the full time.
+struct UpdateLimits {
+    // How long a service is given to report itself stopped, on a clock of whole seconds.
+    int stopTimeoutSeconds = 8;
+    // How long a download may go without a byte (and a connection may take).
+    std::chrono::seconds downloadStall{10};
+};
+
+// The defaults, each replaced by a whole number of seconds (at least 1) in
+// PELORIX_STOP_TIMEOUT_SECONDS and PELORIX_DOWNLOAD_STALL_SECONDS; anything else is ignored.
+UpdateLimits updateLimitsFromEnvironment();
+
+}  // namespace pelorix::app
