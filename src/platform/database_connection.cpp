@@ -1,6 +1,7 @@
 #include "platform/database_connection.h"
 
 #include "platform/connection_string.h"
+#include "platform/file_system.h"
 #include "platform/jet_sqlite_types.h"
 
 #include <QDir>
@@ -91,9 +92,10 @@ QString DatabaseConnection::engineStatement(const QString& statement) const {
 }
 
 // Jet fails to open a missing file; SQLite would create an empty database in its place, so the
-// file must exist and is opened without the right to create it.
+// file must exist and is opened without the right to create it. Its name is found without
+// regard to case, as Windows finds it.
 void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::Options& options) {
-    const QFileInfo info(file);
+    const QFileInfo info(file.isEmpty() ? file : defaultFileSystem().resolve(file));
     if (file.isEmpty() || !info.exists()) {
         error_ = u"Could not find file '"_s + file + u"'."_s;
         return;

@@ -81,6 +81,18 @@ TEST(EmbeddedDatabase, AMissingFileIsAFailureAndIsNotCreated) {
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
+TEST(EmbeddedDatabase, TheFileIsFoundWithoutRegardToCase) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir, "Data/pelorix.mdb");
+    runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
+    QtSqlDatabase database;
+    const platform::QueryResult result =
+        database.query(jetConnection(dir.file("DATA/Pelorix.MDB")), "Select * from t");
+    EXPECT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.columns, QStringList{"a"});
+    EXPECT_FALSE(QFileInfo::exists(dir.file("DATA")));
+}
+
 TEST(EmbeddedDatabase, AFolderInPlaceOfTheFileIsAFailure) {
     TempDir dir;
     const QString folder = dir.mkdir("Pelorix.mdb");
