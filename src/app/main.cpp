@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 
 #include <cstdio>
 
@@ -31,10 +32,27 @@ int runHeadless(int argc, char** argv, const Options& options) {
     return pelorix::app::exitStatus(application.pressUpdate());
 }
 
+// For start-up benchmarks: with PELORIX_EXIT_AFTER_FIRST_PAINT set, the program ends as soon as
+// the window has been painted once.
+class ExitAfterFirstPaint : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            QMetaObject::invokeMethod(
+                qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
 int runWindow(int argc, char** argv, const Options& options) {
     QApplication qt(argc, argv);
     QApplication::setApplicationName("PelorixUpdater");
     pelorix::app::window::MainWindow window(options.commandLine, options.databaseOnly);
+    ExitAfterFirstPaint exitAfterFirstPaint;
+    if (qEnvironmentVariableIsSet("PELORIX_EXIT_AFTER_FIRST_PAINT")) {
+        window.installEventFilter(&exitAfterFirstPaint);
+    }
     window.show();
     return QApplication::exec() == 0 ? 0 : 1;
 }
