@@ -2,7 +2,7 @@
 
 #include "i18n/dialog/lang_lern_form.h"
 #include "i18n/language.h"
-#include "i18n/print_qstring.h"
+#include "support/qt_print.h"
 #include "platform/clock.h"
 #include "support/temp_dir.h"
 

@@ -1,5 +1,5 @@
 #include "i18n/language.h"
-#include "i18n/print_qstring.h"
+#include "support/qt_print.h"
 #include "support/fake_clock.h"
 #include "support/temp_dir.h"
 

@@ -7,12 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace pelorix::test {
 
 // A store on the real file system with a scratch folder for its files.
