@@ -41,6 +41,18 @@ std::vector<QString> namesOf(const QString& procDir) {
     return names;
 }
 
+// A process that has ended but is not yet reaped by its parent (a zombie) still has an entry in
+// /proc, under its old names; it runs no more, so it must not block the update.
+bool hasEnded(const QString& procDir) {
+    const QByteArray stat = readSmallFile(procDir + "/stat");
+    const qsizetype nameEnd = stat.lastIndexOf(')');
+    if (nameEnd < 0 || nameEnd + 2 >= stat.size()) {
+        return true;  // gone meanwhile
+    }
+    const char state = stat.at(nameEnd + 2);
+    return state == 'Z' || state == 'X' || state == 'x';
+}
+
 class ProcProcessTable final : public ProcessTable {
 public:
     std::vector<ProcessEntry> snapshot() const override {
@@ -49,7 +61,7 @@ public:
         for (const QString& name : pids) {
             bool isNumber = false;
             const long long pid = name.toLongLong(&isNumber);
-            if (isNumber) {
+            if (isNumber && !hasEnded("/proc/" + name)) {
                 entries.push_back({pid, namesOf("/proc/" + name)});
             }
         }
