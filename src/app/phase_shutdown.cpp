@@ -47,10 +47,25 @@ int secondsBetween(int start, int now) {
     return (now - start + kSecondsPerDay) % kSecondsPerDay;
 }
 
+// The document as it is now; one that does not parse is read again, as the poll does, for as
+// long as a service is given to stop: the supervising service may be rewriting it this moment.
+bool loadDocument(UpdateContext& ctx, const QString& document) {
+    platform::Clock& clock = ctx.services.clock;
+    const int start = clock.secondsSinceMidnight();
+    while (!ctx.xml.XMLLoad(document, 0)) {
+        if (secondsBetween(start, clock.secondsSinceMidnight()) >= ctx.limits.stopTimeoutSeconds) {
+            return false;
+        }
+        clock.sleepFor(kPollInterval);
+        ctx.ui.processEvents();
+    }
+    return true;
+}
+
 // Writes the stop request. A document that does not parse is left alone rather than replaced
 // by an empty one: it belongs to the supervising service.
 bool requestStop(UpdateContext& ctx, const QString& document, const ServiceStop& service) {
-    if (!ctx.xml.XMLLoad(document, 0)) {
+    if (!loadDocument(ctx, document)) {
         return false;
     }
     ctx.xml.XMLSetValue(service.targetPath, kStopped);

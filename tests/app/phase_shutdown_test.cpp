@@ -208,15 +208,31 @@ TEST_F(ServiceShutdown, HiddenOrFolderDocumentsAndAnUnresolvedFolderCountAsMissi
     EXPECT_EQ(runServiceShutdown(unresolved.context()), RunOutcome::GeneralFailure);
 }
 
+// It is read again for the stop limit (a writer may be half-way through it), then left alone.
 TEST_F(ServiceShutdown, AnUnparseableDocumentIsNeitherOverwrittenNorPolled) {
     const QByteArray broken = "<OrvaneTrellisService><processes>";
     writeDocument(broken);
     EXPECT_EQ(run(), RunOutcome::GeneralFailure);
     EXPECT_EQ(harness.dir.read(kDocument), broken);
     EXPECT_EQ(harness.form.statusText, "Beende den PelorixService!");
-    EXPECT_EQ(harness.clock.sleeps, 0);
+    EXPECT_GE(harness.clock.elapsed(), 7s);
+    EXPECT_LE(harness.clock.elapsed(), 8s);
     ASSERT_EQ(harness.ui.messages.size(), 1u);
     EXPECT_EQ(harness.ui.messages[0].text, kGeneralFailure);
+}
+
+// The supervising service is half-way through rewriting the document when the request is
+// due: the updater reads it again until it parses, then asks.
+TEST_F(ServiceShutdown, ADocumentCutOffByAWriterIsReadAgainBeforeTheRequest) {
+    const QByteArray whole = controlDocument("0", "0");
+    writeDocument(whole.left(whole.size() / 2));
+    afterSleeps(5, [&] { writeDocument(whole); });
+
+    EXPECT_EQ(run(), RunOutcome::Continue);
+    EXPECT_EQ(read(kPxsTarget), "0");
+    EXPECT_EQ(read(kHvsTarget), "0");
+    EXPECT_EQ(harness.form.statusText, kPxsStopped + kHvsStopped);
+    EXPECT_TRUE(harness.ui.messages.empty());
 }
 
 TEST_F(ServiceShutdown, ARequestThatCannotBeWrittenTakesTheGeneralFailureExit) {
