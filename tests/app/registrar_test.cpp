@@ -4,6 +4,8 @@
 #include "app/replacement_scene.h"
 #include "app/run_outcome.h"
 
+#include "support/test_environment.h"
+
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QProcess>
@@ -13,27 +15,6 @@
 
 namespace pelorix::test {
 namespace {
-
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (had_) {
-            qputenv(name_, old_);
-        } else {
-            qunsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
 
 QString writeProgram(const TempDir& dir, const QString& relative, bool executable) {
     const QString path = dir.write(relative, "#!/bin/sh\nexit 0\n");
@@ -94,8 +75,7 @@ class ProcessStarter : public platform::ProgramStarter {
 // The whole phase with the real registrar, installed beside the updater and not on the search
 // path, and a system folder with a blank in its path: the four new libraries are registered.
 TEST(Registration, RealRegistrarBesideTheUpdaterRegistersTheFourLibraries) {
-    const QString tool = qEnvironmentVariable("PELORIX_TOOLS_DIR", PELORIX_BINARY_DIR "/tools") +
-                         "/regsvr32/regsvr32";
+    const QString tool = toolPath("regsvr32/regsvr32");
     ASSERT_TRUE(QFile::exists(tool)) << "build the target regsvr32 first";
     ReplacementScene scene;
     scene.harness.form.systemFolder = scene.harness.dir.mkdir("Windows/system 32");

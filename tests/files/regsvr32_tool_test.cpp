@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include "support/test_environment.h"
+
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QProcess>
@@ -13,8 +15,7 @@ namespace pelorix::test {
 namespace {
 
 QString registrarPath() {
-    const QString toolsDir = qEnvironmentVariable("PELORIX_TOOLS_DIR", PELORIX_BINARY_DIR "/tools");
-    return toolsDir + "/regsvr32/regsvr32";
+    return toolPath("regsvr32/regsvr32");
 }
 
 // The real registrar, run as its own process against a registry in a scratch folder.

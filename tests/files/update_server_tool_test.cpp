@@ -6,6 +6,8 @@
 #include "platform/text_codec.h"
 #include "support/temp_dir.h"
 
+#include "support/test_environment.h"
+
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
@@ -19,17 +21,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QString toolPath() {
-    const QString toolsDir = qEnvironmentVariable("PELORIX_TOOLS_DIR", PELORIX_BINARY_DIR "/tools");
-    return toolsDir + "/update-server/pelorix-update-server";
-}
+const QString kServerTool = "update-server/pelorix-update-server";
 
 // The stand-in update server as its own process, over a demo release it wrote itself.
 class UpdateServerTool : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(QFile::exists(toolPath()))
-            << "build the target pelorix-update-server first: " << toolPath().toStdString();
+        ASSERT_TRUE(QFile::exists(toolPath(kServerTool)))
+            << "build the target pelorix-update-server first: "
+            << toolPath(kServerTool).toStdString();
     }
 
     void TearDown() override {
@@ -43,7 +43,7 @@ class UpdateServerTool : public ::testing::Test {
 
     int run(const QStringList& arguments) {
         QProcess process;
-        process.start(toolPath(), arguments);
+        process.start(toolPath(kServerTool), arguments);
         process.waitForFinished(10000);
         return process.exitCode();
     }
@@ -52,7 +52,8 @@ class UpdateServerTool : public ::testing::Test {
     QString serve(const QStringList& options) {
         server_ = std::make_unique<QProcess>();
         server_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        server_->start(toolPath(), QStringList{"serve", "--root", release, "--quiet"} + options);
+        server_->start(toolPath(kServerTool),
+                       QStringList{"serve", "--root", release, "--quiet"} + options);
         if (!server_->waitForReadyRead(5000)) {
             return {};
         }

@@ -3,25 +3,14 @@
 
 #include <QtGlobal>
 
+#include "support/test_environment.h"
+
 #include <gtest/gtest.h>
 
 namespace pelorix::platform {
 namespace {
 
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() { had_ ? (void)qputenv(name_, old_) : (void)qunsetenv(name_); }
-
-  private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
+using test::ScopedEnv;
 
 TEST(ConnectionStringParse, QuotesBracesAndEscapedEqualsSigns) {
     const ConnectionPairs pairs = parseConnectionString(

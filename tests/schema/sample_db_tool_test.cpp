@@ -3,16 +3,15 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "support/test_environment.h"
+
 #include <gtest/gtest.h>
 
 namespace pelorix::test {
 namespace {
 
 QString sampleDbTool() {
-    const QString tools = qEnvironmentVariableIsEmpty("PELORIX_TOOLS_DIR")
-                              ? QString(PELORIX_BINARY_DIR) + "/tools"
-                              : qEnvironmentVariable("PELORIX_TOOLS_DIR");
-    return tools + "/sample-db/pelorix-sample-db";
+    return toolPath("sample-db/pelorix-sample-db");
 }
 
 struct ToolRun {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/test_environment.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -12,12 +14,7 @@ namespace pelorix::test {
 // The stand-in supervising service, started for a test and ended with SIGTERM.
 class SupervisorProcess {
   public:
-    static QString binary() {
-        const QString tools = qEnvironmentVariableIsEmpty("PELORIX_TOOLS_DIR")
-                                  ? QString(PELORIX_BINARY_DIR "/tools")
-                                  : qEnvironmentVariable("PELORIX_TOOLS_DIR");
-        return tools + "/supervisor/pelorix-supervisor";
-    }
+    static QString binary() { return toolPath("supervisor/pelorix-supervisor"); }
 
     // True once it printed "ready", that is, once it watches the document.
     bool start(const QStringList& arguments) {
