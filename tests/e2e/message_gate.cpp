@@ -1,0 +1,94 @@
+#include "message_gate.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pelorix::e2e {
+
+namespace {
+
+// The smallest pipe buffer Linux allows.
+constexpr int kBufferSize = 4096;
+
+QByteArray kernelWaitChannel(qint64 pid) {
+    QFile file(QString("/proc/%1/wchan").arg(pid));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
+}
+
+}  // namespace
+
+MessageGate::MessageGate(const QString& fifoPath, qsizetype passingBytes) : path_(fifoPath) {
+    const QByteArray path = QFile::encodeName(fifoPath);
+    if (::mkfifo(path.constData(), 0600) != 0) {
+        throw std::runtime_error("message gate: no FIFO");
+    }
+    // Opened for reading first, so that opening for writing does not block.
+    readFd_ = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fillFd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (readFd_ < 0 || fillFd < 0 || ::fcntl(readFd_, F_SETPIPE_SZ, kBufferSize) != kBufferSize ||
+        passingBytes >= kBufferSize) {
+        throw std::runtime_error("message gate: cannot size the FIFO");
+    }
+    // One byte fewer than would let a message longer than one byte through.
+    filler_ = kBufferSize - passingBytes - 1;
+    const QByteArray filler(filler_, '#');
+    const bool filled = ::write(fillFd, filler.constData(), filler.size()) == filler.size();
+    ::close(fillFd);  // the bytes stay: the FIFO is still open for reading
+    if (!filled) {
+        throw std::runtime_error("message gate: cannot fill the FIFO");
+    }
+}
+
+MessageGate::~MessageGate() {
+    if (drain_.joinable()) {
+        drain_.join();
+    }
+    if (readFd_ >= 0) {
+        ::close(readFd_);
+    }
+    QFile::remove(path_);
+}
+
+bool MessageGate::waitUntilBlocked(qint64 pid, std::chrono::milliseconds limit) {
+    const QDeadlineTimer deadline(limit);
+    while (!deadline.hasExpired()) {
+        if (kernelWaitChannel(pid).endsWith("pipe_write")) {
+            return true;
+        }
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+void MessageGate::open() {
+    drain_ = std::thread([this] {
+        char buffer[kBufferSize];
+        for (;;) {
+            pollfd readable{readFd_, POLLIN, 0};
+            ::poll(&readable, 1, 100);
+            const ssize_t length = ::read(readFd_, buffer, sizeof buffer);
+            if (length > 0) {
+                received_.append(buffer, length);
+            } else if (length == 0) {
+                return;  // every writer has closed it
+            }
+        }
+    });
+}
+
+QString MessageGate::messages() {
+    if (drain_.joinable()) {
+        drain_.join();
+    }
+    return QString::fromUtf8(received_.mid(filler_));
+}
+
+}  // namespace pelorix::e2e

@@ -1,0 +1,51 @@
+#include "updater_process.h"
+
+namespace pelorix::e2e {
+
+UpdaterProcess::UpdaterProcess(const QString& executable, const QStringList& arguments,
+                               const QProcessEnvironment& environment, const QString& errorFile,
+                               std::unique_ptr<RunLock> lock)
+    : lock_(std::move(lock)),
+      process_(std::make_unique<QProcess>()),
+      started_(std::chrono::steady_clock::now()) {
+    process_->setProcessEnvironment(environment);
+    process_->setStandardInputFile(QProcess::nullDevice());
+    if (!errorFile.isEmpty()) {
+        process_->setStandardErrorFile(errorFile);
+    }
+    process_->start(executable, arguments);
+    process_->waitForStarted();
+}
+
+UpdaterProcess::~UpdaterProcess() {
+    if (process_->state() != QProcess::NotRunning) {
+        process_->kill();
+        process_->waitForFinished();
+    }
+}
+
+QString UpdaterProcess::outputSoFar() {
+    process_->waitForReadyRead(0);
+    out_ += process_->readAllStandardOutput();
+    return QString::fromUtf8(out_);
+}
+
+RunResult UpdaterProcess::wait(std::chrono::milliseconds limit) {
+    RunResult result;
+    result.finished = process_->waitForFinished(static_cast<int>(limit.count()));
+    if (!result.finished) {
+        process_->kill();
+        process_->waitForFinished();
+    }
+    result.exitStatus = process_->exitStatus() == QProcess::NormalExit && result.finished
+                            ? process_->exitCode()
+                            : -1;
+    out_ += process_->readAllStandardOutput();
+    result.out = QString::fromUtf8(out_);
+    result.err = QString::fromUtf8(process_->readAllStandardError());
+    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started_);
+    return result;
+}
+
+}  // namespace pelorix::e2e
