@@ -24,9 +24,9 @@ Application::Application(UserInterface& ui, i18n::LearningDialog* learningDialog
       xml_(services.files) {}
 
 UpdateServices Application::defaultServices() {
-    return {platform::defaultFileSystem(), platform::defaultProgramStarter(),
+    return {platform::defaultFileSystem(),   platform::defaultProgramStarter(),
             platform::defaultProcessTable(), platform::systemClock(),
-            platform::defaultDatabase(),   platform::defaultHttpClient()};
+            platform::defaultDatabase(),     platform::defaultHttpClient()};
 }
 
 void Application::start() {

@@ -21,7 +21,7 @@ namespace pelorix::app {
 
 // The program behind its front end: the window's state, start-up and the update procedure.
 class Application {
-public:
+  public:
     Application(UserInterface& ui, i18n::LearningDialog* learningDialog, QString commandLine,
                 UpdateServices services);
     // The load event of the window.
@@ -36,7 +36,7 @@ public:
     // The services of this machine.
     static UpdateServices defaultServices();
 
-private:
+  private:
     UserInterface& ui_;
     i18n::LearningDialog* learningDialog_;
     QString commandLine_;

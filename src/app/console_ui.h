@@ -11,7 +11,7 @@ namespace pelorix::app {
 // The front end of headless runs: the status box goes to standard output as it grows, each
 // message box to standard error, answered at once.
 class ConsoleUi : public UserInterface {
-public:
+  public:
     ConsoleUi(bool confirm, bool startMainProgram, FILE* out = stdout, FILE* err = stderr);
 
     MessageAnswer showMessage(const QString& text, MessageButtons buttons) override;
@@ -24,7 +24,7 @@ public:
 
     bool quitRequested() const { return quitRequested_; }
 
-private:
+  private:
     bool confirm_;
     bool startMainProgram_;
     FILE* out_;

@@ -11,7 +11,7 @@ namespace pelorix::app {
 // The debug log beside the program: one time-stamped line per entry, appended in the ANSI code
 // page. A log that cannot be written is skipped silently.
 class DebugLog {
-public:
+  public:
     DebugLog(QString filePath, platform::FileSystem& files);
 
     // The header "-1" means none; any other header is written as a line of its own first.
@@ -20,7 +20,7 @@ public:
     // The program's own log: its executable's name without extension + "_DebugLog.txt".
     static QString defaultPath();
 
-private:
+  private:
     QString filePath_;
     platform::FileSystem& files_;
 };

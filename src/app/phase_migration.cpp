@@ -77,12 +77,14 @@ Totals runScript(UpdateContext& ctx, schema::SchemaOperations& operations) {
 RunOutcome databaseErrorExit(UpdateContext& ctx) {
     ctx.log("Database error.");
     QString text = ctx.tr("Der Updater konnte nicht auf die Datenbank zugreifen.") + "\r" +
-                   ctx.tr("Bitte prüfen Sie ob die Datenbank bereits durch andere Programme "
-                          "geöffnet ist") +
+                   ctx.tr(
+                       "Bitte prüfen Sie ob die Datenbank bereits durch andere Programme "
+                       "geöffnet ist") +
                    "\r" + ctx.tr("und versuchen es dann erneut. Der Vorgang wird abgebrochen.");
     if (ctx.form.isSqlServer) {
-        text += "\r\n\r\n" + ctx.tr("Bitte prüfen Sie auch, dass Sie administrativen Zugriff auf "
-                                    "die SQL-Datenbank besitzen.");
+        text += "\r\n\r\n" + ctx.tr(
+                                 "Bitte prüfen Sie auch, dass Sie administrativen Zugriff auf "
+                                 "die SQL-Datenbank besitzen.");
     }
     ctx.message(text);
     ctx.ui.setMousePointer(MousePointer::Default);
@@ -97,8 +99,7 @@ RunOutcome runMigration(UpdateContext& ctx) {
     ctx.form.dbError = false;
     schema::SchemaOperations operations(
         {ctx.form.connectionString, ctx.form.isSqlServer, ctx.form.updateLog},
-        ctx.services.database, [&ctx](const QString& entry) { ctx.log(entry); },
-        ctx.form.dbError);
+        ctx.services.database, [&ctx](const QString& entry) { ctx.log(entry); }, ctx.form.dbError);
     const Totals totals = runScript(ctx, operations);
     if (ctx.form.dbError) {
         return databaseErrorExit(ctx);

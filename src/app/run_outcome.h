@@ -4,10 +4,10 @@ namespace pelorix::app {
 
 // How one press of the update button ended; a headless run exits with exitStatus() of it.
 enum class RunOutcome {
-    Continue,           // a phase handed over to the next one
-    SkipToCompletion,   // the database-only run joins the completion
-    Completed,          // the final question was answered No (or the run otherwise ran to its end)
-    MainProgramStarted, // the final question was answered Yes
+    Continue,            // a phase handed over to the next one
+    SkipToCompletion,    // the database-only run joins the completion
+    Completed,           // the final question was answered No (or the run otherwise ran to its end)
+    MainProgramStarted,  // the final question was answered Yes
     GeneralFailure,
     MainProgramRunning,
     Cancelled,

@@ -67,8 +67,9 @@ void loadConfiguration(ProgramSettings& settings, FormModel& form, const QString
     form.localLabelVisible = !commandLine.isEmpty();
     form.connectionString = setting("Settings", "Connectionstring", "");
     if (form.connectionString.isEmpty()) {
-        form.connectionString = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
-                                form.dataBasePath + "/Pelorix.mdb" + ";User Id=admin;Password=;";
+        form.connectionString =
+            "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + form.dataBasePath + "/Pelorix.mdb" +
+            ";User Id=admin;Password=;";
     }
     form.isSqlServer = isSqlServerConnection(form.connectionString);
     form.updateLog = settingAsBoolean(setting("Settings", "UpdateLog", "0"));
@@ -79,7 +80,8 @@ void loadConfiguration(ProgramSettings& settings, FormModel& form, const QString
 
 void finishStartup(FormModel& form, i18n::Language& language) {
     language.TranslateForm(form.captions);
-    form.versionCaption = versionCaption(kVersionMajor, kVersionMinor, kVersionBuild, kVersionRevision);
+    form.versionCaption =
+        versionCaption(kVersionMajor, kVersionMinor, kVersionBuild, kVersionRevision);
 }
 
 }  // namespace pelorix::app

@@ -14,7 +14,7 @@ inline constexpr int kStatusLineWidth = 40;
 
 // The status box and the progress bar: 40-column step lines with their result words.
 class StatusOutput {
-public:
+  public:
     StatusOutput(FormModel& form, UserInterface& ui, DebugLog& log);
 
     // Mode 1: a whole line; 2: open a step line; 3: close it with a result word.
@@ -24,7 +24,7 @@ public:
     void setProgressRange(int maximum);
     void fillProgress();
 
-private:
+  private:
     void append(const QString& piece);
     void stepProgress();
 

@@ -17,13 +17,13 @@ constexpr int kProgressMaximum = 71;
 
 // Clears the flag however the run ends.
 class RunningFlag {
-public:
+  public:
     explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
     ~RunningFlag() { flag_ = false; }
     RunningFlag(const RunningFlag&) = delete;
     RunningFlag& operator=(const RunningFlag&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -74,8 +74,9 @@ RunOutcome UpdateProcedure::checkPreconditions() {
     }
     const QString question =
         ctx.tr("Im Zuge dieses Updates müssen die Pelorix Dienste beendet werden.") + "\r\n" +
-        ctx.tr("Sie benötigen Administratorrechte um das Update auszuführen. Wollen Sie "
-               "fortfahren ?");
+        ctx.tr(
+            "Sie benötigen Administratorrechte um das Update auszuführen. Wollen Sie "
+            "fortfahren ?");
     if (ctx.message(question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
         return RunOutcome::Cancelled;
     }

@@ -9,14 +9,14 @@ struct UpdateContext;
 // The click on "Update ausführen": preconditions, service shutdown, migration, download,
 // replacement and completion, one after another on the caller's thread.
 class UpdateProcedure {
-public:
+  public:
     explicit UpdateProcedure(UpdateContext& context) : context_(context) {}
 
     // A click that arrives while a run handles events is ignored (and reported as Continue).
     RunOutcome run();
     bool isRunning() const { return running_; }
 
-private:
+  private:
     RunOutcome runPhases();
     RunOutcome checkPreconditions();
 

@@ -12,7 +12,7 @@ enum class MousePointer { Default = 0, Wait = 11 };
 // Everything the update procedure needs from a front end: the Qt window implements it, and so
 // does the console front end of headless runs.
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
     // A message box without title of its own and without icon; lines are broken by "\r\n" or "\r".
     virtual MessageAnswer showMessage(const QString& text, MessageButtons buttons) = 0;

@@ -12,11 +12,11 @@ class UserInterface;
 
 // Waits whole seconds while the window keeps handling its events.
 class Waiter {
-public:
+  public:
     Waiter(platform::Clock& clock, UserInterface& ui);
     void WaitSeconds(qint16 seconds);
 
-private:
+  private:
     platform::Clock& clock_;
     UserInterface& ui_;
 };

@@ -15,7 +15,7 @@ class LearningDialog;
 // Token translation through the language file; in learn mode a missing text is asked of a
 // translator through the learning dialog and stored at once.
 class Language {
-public:
+  public:
     // Without a dialog, learn mode answers every question like "Translate Later".
     Language(QString languageFile, QString languageSetting, QString learningLanguage,
              LearningDialog* dialog, platform::Clock& clock);
@@ -26,7 +26,7 @@ public:
 
     const QString& languageFile() const { return languageFile_; }
 
-private:
+  private:
     QString learn(const QString& code, QString& token);
 
     QString languageFile_;

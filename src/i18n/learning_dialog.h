@@ -6,7 +6,7 @@ namespace pelorix::i18n {
 
 // The learning dialog as the learning step drives it; the Qt dialog implements it.
 class LearningDialog {
-public:
+  public:
     struct Boxes {
         QString token;  // TokenTB
         QString model;  // LearningLangTB

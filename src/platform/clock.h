@@ -6,7 +6,7 @@ namespace pelorix::platform {
 
 // Time of day and waits, behind an interface so that long waits can be tested quickly.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Whole seconds since local midnight.
     virtual int secondsSinceMidnight() const = 0;

@@ -9,8 +9,10 @@ namespace pelorix::platform {
 namespace {
 
 class SystemClock final : public Clock {
-public:
-    int secondsSinceMidnight() const override { return QTime::currentTime().msecsSinceStartOfDay() / 1000; }
+  public:
+    int secondsSinceMidnight() const override {
+        return QTime::currentTime().msecsSinceStartOfDay() / 1000;
+    }
     std::chrono::steady_clock::time_point monotonicNow() const override {
         return std::chrono::steady_clock::now();
     }

@@ -19,7 +19,7 @@ struct DirEntry {
 
 // A file being written; the bytes reach the disk as they are written.
 class FileWriter {
-public:
+  public:
     virtual ~FileWriter() = default;
     virtual bool write(const char* data, qint64 size) = 0;
     // Flushes and closes; false when any write or the close failed.
@@ -31,7 +31,7 @@ public:
 // an existing name fails, and ".exe" files are created executable. Every call reports failure by
 // its result and never throws.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // The path as it exists on disk: each component that does not exist with its exact name is

@@ -1,6 +1,6 @@
 #include "platform/http_client.h"
 
-#include <curl/curl.h>
+#include "platform/curl_library.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,20 +17,23 @@ bool isSuccessStatus(long status) {
 // libcurl wants its global set-up once per process, before the first handle.
 class CurlGlobal {
   public:
-    CurlGlobal() : code_(curl_global_init(CURL_GLOBAL_DEFAULT)) {}
+    explicit CurlGlobal(const CurlLibrary* curl)
+        : curl_(curl), code_(curl ? curl->globalInit(CURL_GLOBAL_DEFAULT) : CURLE_FAILED_INIT) {}
     ~CurlGlobal() {
         if (code_ == CURLE_OK) {
-            curl_global_cleanup();
+            curl_->globalCleanup();
         }
     }
     bool ready() const { return code_ == CURLE_OK; }
 
   private:
+    const CurlLibrary* curl_;
     CURLcode code_;
 };
 
 // The state of one fetch, shared with libcurl's callbacks.
 struct Transfer {
+    const CurlLibrary* curl = nullptr;
     CURL* handle = nullptr;
     const BodySink* sink = nullptr;
     std::chrono::milliseconds stallTimeout{};
@@ -51,7 +54,7 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
     const size_t length = size * count;
     transfer.lastActivity = SteadyClock::now();
     long status = 0;
-    curl_easy_getinfo(transfer.handle, CURLINFO_RESPONSE_CODE, &status);
+    transfer.curl->easyGetinfo(transfer.handle, CURLINFO_RESPONSE_CODE, &status);
     if (!isSuccessStatus(status)) {
         // An error page is no file: stop before any of it reaches the sink.
         transfer.refusedStatus = status;
@@ -82,21 +85,22 @@ long milliseconds(std::chrono::milliseconds limit) {
 
 void configure(CURL* handle, const QByteArray& url, const HttpLimits& limits, Transfer& transfer,
                char* errorBuffer) {
-    curl_easy_setopt(handle, CURLOPT_URL, url.constData());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, milliseconds(limits.connectTimeout));
-    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, onHeader);
-    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, onBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
+    const auto setOption = transfer.curl->easySetopt;
+    setOption(handle, CURLOPT_URL, url.constData());
+    setOption(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    setOption(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    setOption(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    setOption(handle, CURLOPT_MAXREDIRS, 5L);
+    setOption(handle, CURLOPT_NOSIGNAL, 1L);
+    setOption(handle, CURLOPT_CONNECTTIMEOUT_MS, milliseconds(limits.connectTimeout));
+    setOption(handle, CURLOPT_ERRORBUFFER, errorBuffer);
+    setOption(handle, CURLOPT_HEADERFUNCTION, onHeader);
+    setOption(handle, CURLOPT_HEADERDATA, &transfer);
+    setOption(handle, CURLOPT_WRITEFUNCTION, onBody);
+    setOption(handle, CURLOPT_WRITEDATA, &transfer);
+    setOption(handle, CURLOPT_NOPROGRESS, 0L);
+    setOption(handle, CURLOPT_XFERINFOFUNCTION, onProgress);
+    setOption(handle, CURLOPT_XFERINFODATA, &transfer);
 }
 
 QString failureText(CURLcode code, const Transfer& transfer, const char* errorBuffer) {
@@ -112,7 +116,7 @@ QString failureText(CURLcode code, const Transfer& transfer, const char* errorBu
     if (errorBuffer[0] != '\0') {
         return QString::fromLocal8Bit(errorBuffer);
     }
-    return QString::fromLatin1(curl_easy_strerror(code));
+    return QString::fromLatin1(transfer.curl->easyStrerror(code));
 }
 
 class CurlHttpClient final : public HttpClient {
@@ -121,24 +125,30 @@ class CurlHttpClient final : public HttpClient {
 };
 
 HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, const BodySink& sink) {
-    static const CurlGlobal global;
+    const CurlLibrary* curl = curlLibrary();
+    static const CurlGlobal global(curl);
     HttpResult result;
-    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle(
-        global.ready() ? curl_easy_init() : nullptr, &curl_easy_cleanup);
+    if (!global.ready()) {
+        result.error = curl ? QStringLiteral("libcurl could not be initialised")
+                            : QStringLiteral("libcurl could not be loaded");
+        return result;
+    }
+    const std::unique_ptr<CURL, void (*)(CURL*)> handle(curl->easyInit(), curl->easyCleanup);
     if (!handle) {
         result.error = QStringLiteral("libcurl could not be initialised");
         return result;
     }
     Transfer transfer;
+    transfer.curl = curl;
     transfer.handle = handle.get();
     transfer.sink = &sink;
     transfer.stallTimeout = limits.stallTimeout;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle.get(), url.toUtf8(), limits, transfer, errorBuffer);
 
-    const CURLcode code = curl_easy_perform(handle.get());
+    const CURLcode code = curl->easyPerform(handle.get());
     long status = 0;
-    curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
+    curl->easyGetinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
     result.status = static_cast<int>(status);
     result.bytesReceived = transfer.bytes;
     result.transferComplete = code == CURLE_OK;

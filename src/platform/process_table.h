@@ -13,7 +13,7 @@ struct ProcessEntry {
 };
 
 class ProcessTable {
-public:
+  public:
     virtual ~ProcessTable() = default;
     virtual std::vector<ProcessEntry> snapshot() const = 0;
     virtual bool terminate(long long pid, int exitCode) = 0;

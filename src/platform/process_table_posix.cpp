@@ -54,7 +54,7 @@ bool hasEnded(const QString& procDir) {
 }
 
 class ProcProcessTable final : public ProcessTable {
-public:
+  public:
     std::vector<ProcessEntry> snapshot() const override {
         std::vector<ProcessEntry> entries;
         const QStringList pids = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);

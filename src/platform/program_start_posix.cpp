@@ -13,7 +13,7 @@ namespace pelorix::platform {
 namespace {
 
 class PosixProgramStarter final : public ProgramStarter {
-public:
+  public:
     bool start(const QStringList& argv) override {
         if (argv.isEmpty() || argv.front().isEmpty()) {
             return false;

@@ -37,7 +37,7 @@ TEST(CommandLineTest, UnknownOptionIsAUsageError) {
 }
 
 class ConsoleUiTest : public ::testing::Test {
-protected:
+  protected:
     ~ConsoleUiTest() override {
         std::fclose(out);
         std::fclose(err);

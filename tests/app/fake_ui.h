@@ -15,7 +15,7 @@ namespace pelorix::test {
 // A front end that records what the procedure shows and answers message boxes from a script
 // (OK, Cancel for the confirmation and Yes/No as scripted; unscripted boxes get the first button).
 class FakeUi : public app::UserInterface {
-public:
+  public:
     struct Message {
         QString text;
         app::MessageButtons buttons;

@@ -7,7 +7,7 @@ namespace pelorix::app {
 namespace {
 
 class PreconditionsTest : public ::testing::Test {
-protected:
+  protected:
     test::UpdateHarness harness;
 };
 

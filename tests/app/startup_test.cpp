@@ -8,7 +8,7 @@ namespace pelorix::app {
 namespace {
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     StartupTest() { qputenv("PELORIX_COMMON_APPDATA", dir.path().toLocal8Bit()); }
     ~StartupTest() override { qunsetenv("PELORIX_COMMON_APPDATA"); }
 
@@ -38,8 +38,9 @@ TEST_F(StartupTest, DefaultsWithoutSettingsFile) {
 }
 
 TEST_F(StartupTest, SettingsAreRead) {
-    writeSettings("[ServiceSettings]\r\nDataBasePath=/srv/pelorix\r\nAppPath=/opt/pelorix\r\n"
-                  "[Settings]\r\nUpdateLog=1\r\nLanguage=DEL\r\nLearningLanguage=FR\r\n");
+    writeSettings(
+        "[ServiceSettings]\r\nDataBasePath=/srv/pelorix\r\nAppPath=/opt/pelorix\r\n"
+        "[Settings]\r\nUpdateLog=1\r\nLanguage=DEL\r\nLearningLanguage=FR\r\n");
     load("-local");
     EXPECT_EQ(form.dataBasePath, "/srv/pelorix");
     EXPECT_EQ(settings.appPath, "/opt/pelorix");
@@ -72,7 +73,8 @@ TEST(ConnectionStringTest, SqlServerDetection) {
     // A Jet file in a folder named with SQL is still a Jet file.
     EXPECT_FALSE(isSqlServerConnection(
         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/SQL-Backup/Pelorix.mdb;User Id=admin;"));
-    EXPECT_FALSE(isSqlServerConnection("provider=microsoft.ace.oledb.12.0;Data Source=/mysql/x.accdb"));
+    EXPECT_FALSE(
+        isSqlServerConnection("provider=microsoft.ace.oledb.12.0;Data Source=/mysql/x.accdb"));
 }
 
 TEST(SettingAsBooleanTest, NumbersWordsAndNonsense) {

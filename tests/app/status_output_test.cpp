@@ -1,6 +1,6 @@
+#include "app/status_output.h"
 #include "app/debug_log.h"
 #include "app/fake_ui.h"
-#include "app/status_output.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "support/temp_dir.h"
@@ -11,7 +11,7 @@ namespace pelorix::app {
 namespace {
 
 class StatusOutputTest : public ::testing::Test {
-protected:
+  protected:
     StatusOutputTest()
         : log(dir.file("Updater_DebugLog.txt"), platform::defaultFileSystem()),
           status(form, ui, log) {
@@ -33,8 +33,9 @@ TEST_F(StatusOutputTest, ClosedLinesAreFortyCharactersWide) {
     status.ShowStatus("Lade neue Sprachdatei ...", 2);
     status.ShowStatus("Fehler", 3);
 
-    EXPECT_EQ(form.statusText, "Beende den PelorixService............ OK\r\n"
-                               "Lade neue Sprachdatei ........... Fehler\r\n");
+    EXPECT_EQ(form.statusText,
+              "Beende den PelorixService............ OK\r\n"
+              "Lade neue Sprachdatei ........... Fehler\r\n");
     EXPECT_EQ(ui.statusText, form.statusText);
     EXPECT_EQ(form.progressValue, 4);
 }
@@ -96,7 +97,9 @@ TEST(DebugLogTest, HeaderLinesAndAnsiText) {
     log.WriteDebugLog("Größe", "");
 
     const QByteArray bytes = dir.read("log.txt");
-    EXPECT_TRUE(bytes.contains("> Gr\xF6\xDF" "e\r\n"));  // Windows-1252 on disk
+    EXPECT_TRUE(
+        bytes.contains("> Gr\xF6\xDF"
+                       "e\r\n"));  // Windows-1252 on disk
     const QStringList lines = platform::decodeAnsi(bytes).split("\r\n");
     ASSERT_EQ(lines.size(), 7);
     EXPECT_TRUE(lines[0].endsWith("> erste Zeile"));

@@ -28,7 +28,7 @@ namespace pelorix::test {
 // database and HTTP by default; clock, front end, process table and program starts are fakes.
 // Change the public members first, then call context().
 class UpdateHarness {
-public:
+  public:
     UpdateHarness();
     ~UpdateHarness();
 
@@ -50,7 +50,7 @@ public:
     QString ownFolder;
     QString debugLogPath;
 
-private:
+  private:
     std::optional<app::DebugLog> debugLog_;
     std::optional<app::StatusOutput> status_;
     std::optional<app::Waiter> waiter_;

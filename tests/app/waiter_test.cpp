@@ -1,5 +1,5 @@
-#include "app/fake_ui.h"
 #include "app/waiter.h"
+#include "app/fake_ui.h"
 #include "support/fake_clock.h"
 
 #include <gtest/gtest.h>

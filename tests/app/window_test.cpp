@@ -1,15 +1,15 @@
 #include "app/window/main_window.h"
-#include "support/fake_clock.h"
-#include "support/fake_processes.h"
-#include "support/temp_dir.h"
 #include "platform/database.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"
+#include "support/fake_clock.h"
+#include "support/fake_processes.h"
+#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QMouseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,7 +20,7 @@ namespace pelorix::app::window {
 namespace {
 
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     WindowTest() {
         qputenv("PELORIX_COMMON_APPDATA", dir.path().toLocal8Bit());
         dir.write("Pelorix/Pelorix.ini",
@@ -35,8 +35,9 @@ protected:
     ~WindowTest() override { qunsetenv("PELORIX_COMMON_APPDATA"); }
 
     UpdateServices services() {
-        return {platform::defaultFileSystem(), programs, processes, clock,
-                platform::defaultDatabase(), platform::defaultHttpClient()};
+        return {
+            platform::defaultFileSystem(), programs, processes, clock, platform::defaultDatabase(),
+            platform::defaultHttpClient()};
     }
 
     test::TempDir dir;

@@ -2,8 +2,8 @@
 
 #include "i18n/dialog/lang_lern_form.h"
 #include "i18n/language.h"
-#include "support/qt_print.h"
 #include "platform/clock.h"
+#include "support/qt_print.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

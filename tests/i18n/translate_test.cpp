@@ -1,6 +1,6 @@
 #include "i18n/language.h"
-#include "support/qt_print.h"
 #include "support/fake_clock.h"
+#include "support/qt_print.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@ namespace pelorix::test {
 // A clock whose time moves only when the code under test sleeps, so that waits of seconds run
 // in microseconds.
 class FakeClock : public platform::Clock {
-public:
+  public:
     explicit FakeClock(int startSecondsSinceMidnight = 12 * 3600)
         : startMs_(static_cast<long long>(startSecondsSinceMidnight) * 1000) {}
 
@@ -33,7 +33,7 @@ public:
     int sleeps = 0;
     std::function<void()> onSleep;
 
-private:
+  private:
     long long startMs_;
     std::chrono::milliseconds elapsed_{0};
 };

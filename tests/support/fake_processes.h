@@ -10,7 +10,7 @@ namespace pelorix::test {
 // Records every program start instead of running it; a start of a program listed in
 // `failing` fails.
 class RecordingProgramStarter : public platform::ProgramStarter {
-public:
+  public:
     bool start(const QStringList& argv) override {
         started.push_back(argv);
         return !failing.contains(argv.value(0));
@@ -20,7 +20,7 @@ public:
 };
 
 class FakeProcessTable : public platform::ProcessTable {
-public:
+  public:
     std::vector<platform::ProcessEntry> snapshot() const override { return processes; }
     bool terminate(long long pid, int) override {
         terminated.push_back(pid);

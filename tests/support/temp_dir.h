@@ -10,7 +10,7 @@ namespace pelorix::test {
 
 // A scratch folder removed after the test; paths are joined with "/" as the program joins them.
 class TempDir {
-public:
+  public:
     TempDir();
     QString path() const { return dir_.path(); }
     QString file(const QString& relative) const { return dir_.path() + "/" + relative; }
@@ -19,7 +19,7 @@ public:
     QByteArray read(const QString& relative) const;
     QString mkdir(const QString& relative) const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

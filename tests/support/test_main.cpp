@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 // Every test binary runs inside a Qt application so that SQL driver plugins load and widgets
 // can be created offscreen.

@@ -56,7 +56,8 @@ void MainWindow::createControls() {
     startUpdateButton_ = new QPushButton(this);
     startUpdateButton_->setObjectName("StartUpdateBT");
     startUpdateButton_->setGeometry(fromTwips(240, 120, 1755, 375));
-    connect(startUpdateButton_, &QPushButton::clicked, this, [this] { application_.pressUpdate(); });
+    connect(startUpdateButton_, &QPushButton::clicked, this,
+            [this] { application_.pressUpdate(); });
 
     databaseOnlyCheck_ = new QCheckBox(this);
     databaseOnlyCheck_->setObjectName("UpdateDatabaseOnlyCheck");

@@ -18,7 +18,7 @@ namespace pelorix::app::window {
 class MainWindow : public QWidget, public UserInterface {
     Q_OBJECT
 
-public:
+  public:
     MainWindow(const QString& commandLine, bool databaseOnly,
                UpdateServices services = Application::defaultServices());
 
@@ -32,10 +32,10 @@ public:
 
     Application& application() { return application_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void createControls();
     void showModel();
     void openHistory();
