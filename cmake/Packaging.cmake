@@ -30,10 +30,10 @@ set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the programs link come from dpkg-shlibdeps; the Qt SQL drivers are plugins
-# loaded at run time, which it cannot see.
+# The libraries the programs link come from dpkg-shlibdeps; what is loaded at run time it
+# cannot see: the Qt SQL drivers (plugins) and libcurl (opened on the first download).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-odbc")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, libqt6sql6-sqlite, libqt6sql6-odbc")
 # FreeTDS for SQL Server databases, xdg-open for the history link.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc, xdg-utils")
 
