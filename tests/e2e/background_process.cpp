@@ -22,6 +22,9 @@ BackgroundProcess::~BackgroundProcess() {
 }
 
 void BackgroundProcess::collect() {
+    if (process_->state() == QProcess::Running) {
+        process_->waitForReadyRead(0);  // takes in what is there, without an event loop
+    }
     output_ += process_->readAll();
 }
 

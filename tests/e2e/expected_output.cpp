@@ -107,6 +107,22 @@ const QStringList kReplacementSteps{"Entferne Registrierung für DLL's ...",
                                     "Installiere neue Dokumentationen ...",
                                     "Registriere neue DLL's ..."};
 
+const QStringList kPrinterTypes{"9, TypeName: Axis Printbox (SW)",
+                                "10, TypeName: Lexmark Drucker (SW)",
+                                "11, TypeName: Lexmark Drucker (Color)",
+                                "12, TypeName: Kyocera Mita (SW)",
+                                "13, TypeName: Kyocera Mita (Color)",
+                                "14, TypeName: Konica Minolta (SW)",
+                                "15, TypeName: Konica Minolta (Color)",
+                                "16, TypeName: KRT2",
+                                "17, TypeName: Nur Color",
+                                "18, TypeName: Samsung (SW)",
+                                "19, TypeName: Samsung (Color)",
+                                "20, TypeName: Ricoh (SW)",
+                                "21, TypeName: Ricoh (Color)",
+                                "22, TypeName: Sharp (Color)",
+                                "23, TypeName: Kyocera Mita (Spezial)"};
+
 }  // namespace
 
 QString shown(Texts texts, const QString& german) {
@@ -241,6 +257,39 @@ QString serviceNotStoppedMessage(Texts texts, const QString& service) {
                        shown(texts,
                              "Bitte versuchen Sie es erneut, ggf. kann der Dienst auch "
                              "erst nach einem Rechnerneustart beendet werden.")});
+}
+
+// Every status text is an entry, each closing "OK" one of its own; the header of a run is two
+// empty lines before "Updater started version: ", which follows the first status text.
+QStringList firstRunLog() {
+    QStringList log{"Beende den PelorixService",
+                    "[]",
+                    "[]",
+                    "Updater started version: v 6.15.1",
+                    "OK",
+                    "Beende den HavrelService",
+                    "OK",
+                    "Checking database ...",
+                    "Überprüfe Datenbank ...",
+                    "AddColumn. Table: tblPrinters, Column: YTonerOrder, ColumnType: string (50)",
+                    "Updating column TonerLimit ..",
+                    "UPDATE tblPrinters SET TonerLimit = -1 WHERE TonerLimit = 0"};
+    for (const QString& type : kPrinterTypes) {
+        log << "AddPrinterType. ID: " + type;
+    }
+    log << "starting creation of new tables ..."
+        << "CREATE TABLE tblTonerFlow (FlowID counter, PrinterID integer default 0, [TimeStamp] "
+           "date, TonerLevel integer);"
+        << "CREATE  UNIQUE Index DepartmentID ON [tblDepartment] ([DepartmentID])"
+        << "OK"
+        << "Neue Tabellenspalten: 1"
+        << "Neue Gerätetypen: 15"
+        << "Komplett neue Tabellen: 1"
+        << "Finished database checks. NT: 1, ND: 15, NC: 1";
+    for (const QString& step : downloadSteps() + kReplacementSteps) {
+        log << step << "OK";
+    }
+    return log << "Update erfolgreich ausgeführt.";
 }
 
 }  // namespace pelorix::e2e

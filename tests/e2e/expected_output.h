@@ -28,6 +28,10 @@ QString fullRunOutput(Texts texts, int columns = 1, int deviceTypes = 15, int ta
 // The step texts of the download, in order (German).
 const QStringList& downloadSteps();
 
+// The debug log of a first full run on the sample database (German texts): the messages of
+// its entries, a header line shown as "[]".
+QStringList firstRunLog();
+
 // Messages on standard error.
 QString confirmationMessage(Texts texts);
 QString finalQuestion(Texts texts);

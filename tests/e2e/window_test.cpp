@@ -1,0 +1,115 @@
+// The window for real: the updater on a private X server (Xvfb), driven like a user through the
+// X server's input, photographed before, during the download and at the final question
+// (PNG files in <build>/screenshots).
+
+#include "build_paths.h"
+#include "e2e_fixture.h"
+#include "held_release_server.h"
+#include "x_session.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+
+namespace pelorix::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// "Update ausführen": left 240, top 120, width 1755, height 375 twips; 15 twips to a pixel.
+constexpr int kButtonCentreX = (240 + 1755 / 2) / 15;
+constexpr int kButtonCentreY = (120 + 375 / 2) / 15;
+
+class E2eWindow : public EndToEnd {
+  protected:
+    void SetUp() override {
+        QString missing;
+        if (!XSession::available(missing)) {
+            GTEST_SKIP() << "needs " << missing.toStdString();
+        }
+        EndToEnd::SetUp();
+        ASSERT_TRUE(x.isRunning()) << "Xvfb did not start";
+        sandbox.setEnvironment("DISPLAY", x.display());
+        sandbox.setEnvironment("QT_QPA_PLATFORM", "xcb");
+        QDir().mkpath(screenshotFolder());
+    }
+
+    // A message box: any shown window besides the main window.
+    std::optional<ShownWindow> waitForMessageBox(quint32 mainWindow) {
+        return x.waitForWindow([=](const ShownWindow& w) { return w.id != mainWindow; }, 30s);
+    }
+
+    // Waits until the main window is the only one shown.
+    bool onlyShown(quint32 mainWindow) {
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            const auto shown = x.windows();
+            if (shown.size() == 1 && shown.front().id == mainWindow) {
+                return true;
+            }
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    void photograph(const QString& name) {
+        const QString file = screenshotFolder() + "/" + name;
+        QFile::remove(file);
+        EXPECT_TRUE(x.screenshot(file));
+        EXPECT_GT(QFileInfo(file).size(), 1000) << file.toStdString();
+    }
+
+    XSession x;
+};
+
+TEST_F(E2eWindow, UpdatesThroughTheRealWindowAndIgnoresASecondClick) {
+    HeldReleaseServer server(sandbox.path("release/Updater"), "Pelorix.exe");
+    sandbox.setUpdateServer(server.base());
+    auto updater = sandbox.start({});
+
+    const auto window =
+        x.waitForWindow([](const ShownWindow& w) { return w.title == "Pelorix Updater"; }, 30s);
+    ASSERT_TRUE(window.has_value()) << "the window did not show";
+    EXPECT_EQ(window->width, 5115 / 15);
+    EXPECT_EQ(window->height, 7680 / 15);
+    photograph("before.png");
+
+    ASSERT_TRUE(x.click(window->x + kButtonCentreX, window->y + kButtonCentreY));
+    const auto confirmation = waitForMessageBox(window->id);
+    ASSERT_TRUE(confirmation.has_value()) << "no confirmation";
+    EXPECT_EQ(confirmation->title, "PelorixUpdater");
+    ASSERT_TRUE(x.pressKey(*confirmation, "Return"));  // OK
+
+    // The download of Pelorix.exe waits on the server: the window shows the run so far.
+    ASSERT_TRUE(server.waitForHeldRequest(60s)) << "the download did not start";
+    photograph("download.png");
+    // A second press while the run goes on: handled during the next wait, and ignored.
+    ASSERT_TRUE(x.click(window->x + kButtonCentreX, window->y + kButtonCentreY));
+    server.release();
+
+    const auto question = waitForMessageBox(window->id);
+    ASSERT_TRUE(question.has_value()) << "no final question";
+    photograph("final-question.png");
+    ASSERT_TRUE(x.pressKey(*question, "Escape"));  // No: the window stays open
+    EXPECT_TRUE(onlyShown(window->id)) << "the question did not go";
+
+    // One run only: a second one would have logged its steps again.
+    EXPECT_EQ(sandbox.debugLogMessages(), firstRunLog());
+    expectNewReleaseInstalled();
+    expectDatabaseMigrated();
+    EXPECT_TRUE(updater->isRunning()) << "the window closed after No";
+
+    // Idle again, the button starts a new run: the clicks do reach the window.
+    ASSERT_TRUE(x.click(window->x + kButtonCentreX, window->y + kButtonCentreY));
+    const auto again = waitForMessageBox(window->id);
+    ASSERT_TRUE(again.has_value()) << "a click on the idle window started nothing";
+    ASSERT_TRUE(x.pressKey(*again, "Escape"));  // Cancel
+    EXPECT_TRUE(onlyShown(window->id));
+
+    ASSERT_TRUE(x.close(*window));
+    const RunResult run = updater->wait(10s);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitStatus, 0);
+}
+
+}  // namespace
+}  // namespace pelorix::e2e
