@@ -199,6 +199,20 @@ QString fullRunOutput(Texts texts, int columns, int deviceTypes, int tables) {
            downloadOutput(texts) + replacementOutput(texts);
 }
 
+QString outputMarkedUntilTheNewLanguageFile() {
+    const qsizetype installed = kReplacementSteps.indexOf("Installiere neue Sprachdatei ...") + 1;
+    QString output = shutdownOutput(Texts::Untranslated) +
+                     migrationOutput(Texts::Untranslated, 1, 15, 1) +
+                     downloadOutput(Texts::Untranslated);
+    for (const QString& step : kReplacementSteps.first(installed)) {
+        output += closedLine(shown(Texts::Untranslated, step));
+    }
+    for (const QString& step : kReplacementSteps.mid(installed)) {
+        output += closedLine(step);
+    }
+    return output + "Update erfolgreich ausgeführt.\n";
+}
+
 QString confirmationMessage(Texts texts) {
     return messageBox(
         {shown(texts, "Im Zuge dieses Updates müssen die Pelorix Dienste beendet werden."),

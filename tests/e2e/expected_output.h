@@ -25,6 +25,10 @@ QString downloadOutput(Texts texts, int count = 16);
 QString replacementOutput(Texts texts);
 QString fullRunOutput(Texts texts, int columns = 1, int deviceTypes = 15, int tables = 1);
 
+// A full run without translations: every text marked with "!" until the new release's language
+// file is in place, German from then on.
+QString outputMarkedUntilTheNewLanguageFile();
+
 // The step texts of the download, in order (German).
 const QStringList& downloadSteps();
 

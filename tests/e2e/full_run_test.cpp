@@ -39,24 +39,7 @@ TEST_F(E2eFullRun, WithoutALanguageFileEveryTextIsMarkedUntilTheNewOneIsInstalle
 
     const RunResult run = sandbox.run(unattended());
 
-    QString expected = shutdownOutput(Texts::Untranslated) +
-                       migrationOutput(Texts::Untranslated, 1, 15, 1) +
-                       downloadOutput(Texts::Untranslated);
-    for (const char* step :
-         {"Entferne Registrierung für DLL's ...", "Entferne alte DLL's ...",
-          "Entferne alten Pelorix ...", "Entferne alte Dienste ...", "Entferne alte Reports ...",
-          "Entferne alte Dokumentationen ...", "Entferne alte HTML-Dateien ...",
-          "Entferne alte Sprachdatei ...", "Installiere neue Sprachdatei ..."}) {
-        expected += closedLine(shown(Texts::Untranslated, step));
-    }
-    for (const char* step :
-         {"Installiere neue DLL's ...", "Installiere neue Reports ...",
-          "Installiere neuen Pelorix ...", "Installiere neue Dienste ...",
-          "Installiere neue Dokumentationen ...", "Registriere neue DLL's ..."}) {
-        expected += closedLine(step);
-    }
-    expected += "Update erfolgreich ausgeführt.\n";
-    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.out, outputMarkedUntilTheNewLanguageFile());
     EXPECT_EQ(run.err, confirmationMessage(Texts::Untranslated) + finalQuestion(Texts::German));
     EXPECT_EQ(run.exitStatus, 0);
     expectNewReleaseInstalled();

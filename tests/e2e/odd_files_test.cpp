@@ -66,6 +66,24 @@ TEST_F(E2eOddFiles, ASettingsFileWithoutSectionsLeavesTheDefaults) {
     expectCompleteUpdate(sandbox.run(unattended()), Texts::German, 1, 15, 1);
 }
 
+// Without section lines the language file holds no translation at all.
+TEST_F(E2eOddFiles, ALanguageFileWithoutSectionsTranslatesNothing) {
+    QByteArray flat;
+    for (const QByteArray& line : languageFile().split('\n')) {
+        if (!line.startsWith('[')) {
+            flat += line + '\n';
+        }
+    }
+    writeLanguageFile(flat);
+
+    const RunResult run = sandbox.run(unattended());
+
+    EXPECT_EQ(run.out, outputMarkedUntilTheNewLanguageFile());
+    EXPECT_EQ(run.err, confirmationMessage(Texts::Untranslated) + finalQuestion(Texts::German));
+    EXPECT_EQ(run.exitStatus, 0);
+    expectNewReleaseInstalled();
+}
+
 // A carriage return alone ends a line as well, in both files.
 TEST_F(E2eOddFiles, LineEndsOfACarriageReturnAloneAreLineEnds) {
     sandbox.writeSettings("EN");
