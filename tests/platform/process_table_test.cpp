@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+
 #include <spawn.h>
 #include <sys/wait.h>
 
