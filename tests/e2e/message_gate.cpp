@@ -18,9 +18,22 @@ namespace {
 // The smallest pipe buffer Linux allows.
 constexpr int kBufferSize = 4096;
 
-QByteArray kernelWaitChannel(qint64 pid) {
-    QFile file(QString("/proc/%1/wchan").arg(pid));
+QByteArray procFile(qint64 pid, const char* name) {
+    QFile file(QString("/proc/%1/%2").arg(pid).arg(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
+}
+
+// Asleep in write(2, ...): the kernel names the wait "pipe_write" (or "anon_pipe_write");
+// where it hides the name, the system call in progress tells (x86-64: write is number 1).
+bool blockedWritingStandardError(qint64 pid) {
+    if (procFile(pid, "wchan").endsWith("pipe_write")) {
+        return true;
+    }
+#if defined(__x86_64__)
+    return procFile(pid, "syscall").startsWith("1 0x2 ");
+#else
+    return false;
+#endif
 }
 
 }  // namespace
@@ -60,7 +73,7 @@ MessageGate::~MessageGate() {
 bool MessageGate::waitUntilBlocked(qint64 pid, std::chrono::milliseconds limit) {
     const QDeadlineTimer deadline(limit);
     while (!deadline.hasExpired()) {
-        if (kernelWaitChannel(pid).endsWith("pipe_write")) {
+        if (blockedWritingStandardError(pid)) {
             return true;
         }
         QThread::msleep(10);
