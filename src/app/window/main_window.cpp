@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 
 namespace pelorix::app::window {
 
@@ -24,19 +25,39 @@ QRect fromTwips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
+// Where the Windows fonts are missing, their metric-compatible stand-ins keep captions in the
+// widths the window was laid out for.
 QFont labelFont() {
-    QFont font("MS Sans Serif");
+    QFont font;
+    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"});
     font.setPointSizeF(8.25);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
 QFont statusFont() {
-    QFont font("Courier New");
+    QFont font;
+    font.setFamilies({"Courier New", "Liberation Mono", "DejaVu Sans Mono"});
     font.setPointSizeF(8.25);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     return font;
+}
+
+// A check box caption wraps at word boundaries to the box's width, as a Windows check box does.
+QString wrapped(const QString& text, const QFontMetrics& metrics, int width) {
+    QString result;
+    QString line;
+    for (const QString& word : text.split(' ')) {
+        const QString candidate = line.isEmpty() ? word : line + ' ' + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(candidate) > width) {
+            result += line + '\n';
+            line = word;
+        } else {
+            line = candidate;
+        }
+    }
+    return result + line;
 }
 
 }  // namespace
@@ -108,7 +129,12 @@ void MainWindow::showModel() {
     const FormModel& form = application_.form();
     setWindowTitle(form.captions.caption);
     startUpdateButton_->setText(form.captions.captionOf("StartUpdateBT"));
-    databaseOnlyCheck_->setText(form.captions.captionOf("UpdateDatabaseOnlyCheck"));
+    const int indicatorWidth =
+        databaseOnlyCheck_->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+        databaseOnlyCheck_->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    databaseOnlyCheck_->setText(wrapped(form.captions.captionOf("UpdateDatabaseOnlyCheck"),
+                                        databaseOnlyCheck_->fontMetrics(),
+                                        databaseOnlyCheck_->width() - indicatorWidth));
     databaseOnlyCheck_->setChecked(form.updateDatabaseOnlyCheck == 1);
     showHistory_->setText(form.captions.captionOf("ShowHistory"));
     statusLabel_->setText(form.captions.captionOf("Label5"));
