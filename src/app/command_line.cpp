@@ -15,7 +15,7 @@ bool applyOption(const QString& argument, Options& options) {
         options.startMain = true;
     } else if (argument == "--db-only") {
         options.databaseOnly = true;
-    } else if (argument == "--help" || argument == "-h") {
+    } else if (argument == "--help") {
         options.help = true;
     } else if (argument == "--version") {
         options.version = true;

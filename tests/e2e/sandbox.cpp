@@ -211,13 +211,13 @@ QProcessEnvironment Sandbox::environment() const {
 
 std::unique_ptr<UpdaterProcess> Sandbox::start(const QStringList& arguments,
                                                const QString& errorFile) {
-    auto lock = exclusive_ ? nullptr : std::make_unique<RunLock>(RunLock::Kind::Shared);
+    auto lock = exclusive_ ? nullptr : std::make_unique<test::RunLock>(test::RunLock::Kind::Shared);
     return std::make_unique<UpdaterProcess>(path("updater/PelorixUpdater"), arguments,
                                             environment(), errorFile, std::move(lock));
 }
 
 void Sandbox::keepOtherRunsAway() {
-    exclusive_ = std::make_unique<RunLock>(RunLock::Kind::Exclusive);
+    exclusive_ = std::make_unique<test::RunLock>(test::RunLock::Kind::Exclusive);
 }
 
 RunResult Sandbox::run(const QStringList& arguments, std::chrono::milliseconds limit) {

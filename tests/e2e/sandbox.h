@@ -98,7 +98,7 @@ class Sandbox {
     QString systemFolder_;
     QString serverBase_;
     std::map<QString, QString> environment_;
-    std::unique_ptr<RunLock> exclusive_;
+    std::unique_ptr<test::RunLock> exclusive_;
     std::unique_ptr<BackgroundProcess> supervisor_;
     std::unique_ptr<BackgroundProcess> updateServer_;
     std::vector<std::unique_ptr<BackgroundProcess>> others_;

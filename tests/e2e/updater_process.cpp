@@ -4,7 +4,7 @@ namespace pelorix::e2e {
 
 UpdaterProcess::UpdaterProcess(const QString& executable, const QStringList& arguments,
                                const QProcessEnvironment& environment, const QString& errorFile,
-                               std::unique_ptr<RunLock> lock)
+                               std::unique_ptr<test::RunLock> lock)
     : lock_(std::move(lock)),
       process_(std::make_unique<QProcess>()),
       started_(std::chrono::steady_clock::now()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run_lock.h"
+#include "support/run_lock.h"
 
 #include <QProcess>
 #include <QString>
@@ -27,7 +27,7 @@ class UpdaterProcess {
     // `lock` (if any) is held until the object goes.
     UpdaterProcess(const QString& executable, const QStringList& arguments,
                    const QProcessEnvironment& environment, const QString& errorFile = {},
-                   std::unique_ptr<RunLock> lock = nullptr);
+                   std::unique_ptr<test::RunLock> lock = nullptr);
     ~UpdaterProcess();
     UpdaterProcess(const UpdaterProcess&) = delete;
     UpdaterProcess& operator=(const UpdaterProcess&) = delete;
@@ -40,7 +40,7 @@ class UpdaterProcess {
     RunResult wait(std::chrono::milliseconds limit);
 
   private:
-    std::unique_ptr<RunLock> lock_;
+    std::unique_ptr<test::RunLock> lock_;
     std::unique_ptr<QProcess> process_;
     QByteArray out_;
     std::chrono::steady_clock::time_point started_;

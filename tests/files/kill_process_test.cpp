@@ -1,5 +1,6 @@
 #include "files/kill_process.h"
 #include "platform/process_table.h"
+#include "support/run_lock.h"
 #include "support/temp_dir.h"
 
 #include <QFile>
@@ -30,8 +31,15 @@ class NamedProcess {
     QProcess process_;
 };
 
-TEST(ProcessLookupTest, MatchesTheEndOfTheNameWithoutRegardToCase) {
+// While such processes run, no other test may run the updater: it would refuse to update beside
+// a process named like the main program.
+class ProcessLookupTest : public ::testing::Test {
+protected:
+    test::RunLock lock{test::RunLock::Kind::Exclusive};
     test::TempDir dir;
+};
+
+TEST_F(ProcessLookupTest, MatchesTheEndOfTheNameWithoutRegardToCase) {
     NamedProcess old(dir, "OldPelorix.exe");
     platform::ProcessTable& table = platform::defaultProcessTable();
 
@@ -42,14 +50,12 @@ TEST(ProcessLookupTest, MatchesTheEndOfTheNameWithoutRegardToCase) {
     EXPECT_FALSE(IsProcessRunning("", false, table));  // an empty name matches nothing
 }
 
-TEST(ProcessLookupTest, LongNamesBeyondTheCommandNameLimitMatch) {
-    test::TempDir dir;
+TEST_F(ProcessLookupTest, LongNamesBeyondTheCommandNameLimitMatch) {
     NamedProcess longName(dir, "VeryLongPrefixForPelorix.exe");
     EXPECT_TRUE(IsProcessRunning("ForPelorix.exe", false, platform::defaultProcessTable()));
 }
 
-TEST(ProcessLookupTest, TerminateEndsEveryMatch) {
-    test::TempDir dir;
+TEST_F(ProcessLookupTest, TerminateEndsEveryMatch) {
     NamedProcess first(dir, "PxKill.exe");
     NamedProcess second(dir, "OtherPxKill.exe");
     EXPECT_TRUE(IsProcessRunning("pxkill.exe", true, platform::defaultProcessTable()));
@@ -58,7 +64,7 @@ TEST(ProcessLookupTest, TerminateEndsEveryMatch) {
     EXPECT_FALSE(IsProcessRunning("pxkill.exe", false, platform::defaultProcessTable()));
 }
 
-TEST(ProcessLookupTest, ShorterStoredNameNeverMatches) {
+TEST(ProcessNameTest, ShorterStoredNameNeverMatches) {
     class OneProcess : public platform::ProcessTable {
       public:
         std::vector<platform::ProcessEntry> snapshot() const override {

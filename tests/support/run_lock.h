@@ -1,6 +1,6 @@
 #pragma once
 
-namespace pelorix::e2e {
+namespace pelorix::test {
 
 // The updater refuses to run while any process on the machine is named like the main program,
 // so a test that runs such a process must not overlap the updater runs of other tests (ctest
@@ -17,4 +17,4 @@ class RunLock {
     int fd_ = -1;
 };
 
-}  // namespace pelorix::e2e
+}  // namespace pelorix::test

@@ -1,4 +1,4 @@
-#include "run_lock.h"
+#include "support/run_lock.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-namespace pelorix::e2e {
+namespace pelorix::test {
 
 RunLock::RunLock(Kind kind) {
     const QByteArray path = QFile::encodeName(QDir::tempPath() + "/pelorix-e2e-runs.lock");
@@ -23,4 +23,4 @@ RunLock::~RunLock() {
     }
 }
 
-}  // namespace pelorix::e2e
+}  // namespace pelorix::test
