@@ -32,7 +32,9 @@ QString UpdaterProcess::outputSoFar() {
 
 RunResult UpdaterProcess::wait(std::chrono::milliseconds limit) {
     RunResult result;
-    result.finished = process_->waitForFinished(static_cast<int>(limit.count()));
+    // waitForFinished answers false for a process that has already ended.
+    result.finished = process_->state() == QProcess::NotRunning ||
+                      process_->waitForFinished(static_cast<int>(limit.count()));
     if (!result.finished) {
         process_->kill();
         process_->waitForFinished();

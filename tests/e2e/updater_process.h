@@ -38,6 +38,10 @@ class UpdaterProcess {
     QString outputSoFar();
     // Waits for the end; kills the updater when it runs past the limit.
     RunResult wait(std::chrono::milliseconds limit);
+    // True once the updater has ended by itself within the limit; it is left running otherwise.
+    bool exitsWithin(std::chrono::milliseconds limit) {
+        return process_->waitForFinished(static_cast<int>(limit.count()));
+    }
 
   private:
     std::unique_ptr<test::RunLock> lock_;
