@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ostream>
+
 #include "platform/database_qtsql.h"
 #include "schema/schema_operations.h"
 #include "support/temp_dir.h"
@@ -65,6 +67,10 @@ struct Backend {
     QString (*connection)(const QString& file);
     bool isSqlServer;
 };
+
+inline void PrintTo(const Backend& backend, std::ostream* out) {
+    *out << backend.name;
+}
 
 inline const Backend kEmbedded{"Embedded", &jetConnection, false};
 inline const Backend kSqliteOdbc{"SqliteOdbc", &sqliteOdbcConnection, true};

@@ -28,6 +28,10 @@ struct VersionCase {
     bool smallerThan620;
 };
 
+void PrintTo(const VersionCase& version, std::ostream* out) {
+    *out << '"' << version.stored << '"';
+}
+
 class StoredVersionTest : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(StoredVersionTest, ComparedWith620) {
@@ -42,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(Versions, StoredVersionTest,
                                            VersionCase{"6", true}, VersionCase{"6.2.x", false},
                                            VersionCase{" 6.1.0", true},
                                            VersionCase{"6.02.00", false},
-                                           VersionCase{"-1.0.0", true}));
+                                           VersionCase{"-1.0.0", true}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(IsVersionSmaller, AGivenVersionWithoutPartsIsGreater) {
     EXPECT_TRUE(isVersionSmaller("", "6.2.0"));
