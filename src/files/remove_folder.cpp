@@ -48,6 +48,10 @@ void RemoveFolder(platform::FileSystem& files, QString path) {
     if (path.isEmpty()) {
         return;
     }
+    if (isLink(files, path)) {
+        files.deleteFile(path);
+        return;
+    }
     deleteFilesOf(files, path);
     // An entry that is still there after its own removal is skipped from then on, so that the
     // loop ends even when something inside cannot be removed.
@@ -55,11 +59,7 @@ void RemoveFolder(platform::FileSystem& files, QString path) {
     for (QString entry = nextEntry(files, path, survivors); !entry.isEmpty();
          entry = nextEntry(files, path, survivors)) {
         const QString child = path + "/" + entry;
-        if (isLink(files, child)) {
-            files.deleteFile(child);
-        } else {
-            RemoveFolder(files, child);
-        }
+        RemoveFolder(files, child);
         if (files.entryExists(child)) {
             survivors.insert(entry);
         }

@@ -116,6 +116,18 @@ TEST(RemoveFolder, RemovesLinksWithoutFollowingThem) {
     EXPECT_TRUE(exists(dir.file("elsewhere/precious.txt")));
 }
 
+// The folder itself may be a link to a shared folder: only the link goes.
+TEST(RemoveFolder, AFolderThatIsALinkIsRemovedAsALink) {
+    TempDir dir;
+    dir.write("shared-web/index.html", "kept");
+    ASSERT_TRUE(QFile::link(dir.file("shared-web"), dir.file("web")));
+
+    RemoveFolder(platform::defaultFileSystem(), dir.file("web"));
+
+    EXPECT_FALSE(QFileInfo(dir.file("web")).isSymLink());
+    EXPECT_TRUE(exists(dir.file("shared-web/index.html")));
+}
+
 // An empty folder joined with a separator names the root; nothing may be touched then.
 TEST(RemoveFolder, RefusesAnEmptyPath) {
     test::ForwardingFileSystem files;
