@@ -39,6 +39,13 @@ class Database {
 
     virtual DbResult execute(const QString& connectionString, const QString& statement) = 0;
     virtual QueryResult query(const QString& connectionString, const QString& statement) = 0;
+    // The column names of a query's result without reading its rows: probing a table must not
+    // cost more as the table grows.
+    virtual QueryResult columns(const QString& connectionString, const QString& statement) {
+        QueryResult result = query(connectionString, statement);
+        result.rows.clear();
+        return result;
+    }
     // Appends one row to the table; columns not named keep their defaults.
     virtual DbResult appendRow(const QString& connectionString, const QString& table,
                                const std::vector<FieldValue>& values) = 0;

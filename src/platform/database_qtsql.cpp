@@ -29,6 +29,15 @@ DbResult QtSqlDatabase::execute(const QString& connectionString, const QString& 
 }
 
 QueryResult QtSqlDatabase::query(const QString& connectionString, const QString& statement) {
+    return run(connectionString, statement, true);
+}
+
+QueryResult QtSqlDatabase::columns(const QString& connectionString, const QString& statement) {
+    return run(connectionString, statement, false);
+}
+
+QueryResult QtSqlDatabase::run(const QString& connectionString, const QString& statement,
+                               bool readRows) {
     QueryResult result;
     DatabaseConnection connection(connectionString, options_);
     if (!connection.isOpen()) {
@@ -45,7 +54,7 @@ QueryResult QtSqlDatabase::query(const QString& connectionString, const QString&
     for (int i = 0; i < record.count(); ++i) {
         result.columns << record.fieldName(i);
     }
-    while (query.next()) {
+    while (readRows && query.next()) {
         QVariantList row;
         row.reserve(record.count());
         for (int i = 0; i < record.count(); ++i) {

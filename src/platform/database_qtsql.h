@@ -23,10 +23,12 @@ class QtSqlDatabase : public Database {
 
     DbResult execute(const QString& connectionString, const QString& statement) override;
     QueryResult query(const QString& connectionString, const QString& statement) override;
+    QueryResult columns(const QString& connectionString, const QString& statement) override;
     DbResult appendRow(const QString& connectionString, const QString& table,
                        const std::vector<FieldValue>& values) override;
 
   private:
+    QueryResult run(const QString& connectionString, const QString& statement, bool readRows);
     Options options_;
 };
 

@@ -49,7 +49,7 @@ qint16 SchemaOperations::AddColumn(const QString& table, const QString& columnNa
     log(u"AddColumn. Table: "_s + table + u", Column: "_s + columnName + u", ColumnType: "_s +
         type);
     const platform::QueryResult probe =
-        database_.query(settings_.connectionString, convert(u"Select * from "_s + table));
+        database_.columns(settings_.connectionString, convert(u"Select * from "_s + table));
     if (!probe.ok) {
         return fail(u"Database error: "_s, probe.error, 0);
     }
@@ -68,7 +68,7 @@ qint16 SchemaOperations::AddColumn(const QString& table, const QString& columnNa
 
 qint16 SchemaOperations::AddTable(const QString& table, const QString& columnDefinition) {
     const platform::QueryResult probe =
-        database_.query(settings_.connectionString, convert(u"Select * from "_s + table));
+        database_.columns(settings_.connectionString, convert(u"Select * from "_s + table));
     if (probe.ok) {
         return 0;
     }

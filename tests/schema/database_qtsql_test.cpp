@@ -43,6 +43,17 @@ TEST_P(DatabaseTest, QueryListsColumnsOfAnEmptyTableAndReadsNulls) {
     EXPECT_TRUE(one.rows[0][1].isNull());
 }
 
+TEST_P(DatabaseTest, ColumnsProbeAFilledTableWithoutReadingItsRows) {
+    runStatements(jetConnection(file_),
+                  {"CREATE TABLE t (a integer, b string (10))", "INSERT INTO t (a) VALUES (1)",
+                   "INSERT INTO t (a) VALUES (2)"});
+    const platform::QueryResult probe = database_.columns(connection(), "Select * from t");
+    ASSERT_TRUE(probe.ok) << probe.error.toStdString();
+    EXPECT_EQ(probe.columns, QStringList({"a", "b"}));
+    EXPECT_TRUE(probe.rows.empty());
+    EXPECT_FALSE(database_.columns(connection(), "Select * from nowhere").ok);
+}
+
 TEST_P(DatabaseTest, AppendRowBindsValuesAndLeavesOtherColumnsToTheirDefaults) {
     runStatements(jetConnection(file_),
                   {"CREATE TABLE t (a integer, b string (10), c integer default 5)"});
