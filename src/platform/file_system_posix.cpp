@@ -100,8 +100,13 @@ bool PosixFileSystem::normalFileExists(const QString& path) const {
 }
 
 bool PosixFileSystem::entryExists(const QString& path) const {
-    const auto status = targetStatus(resolve(path));
-    return (status && S_ISDIR(status->st_mode)) || normalFileExists(path);
+    const QString resolved = resolve(path);
+    const auto status = targetStatus(resolved);
+    if (!status) {
+        return false;
+    }
+    return S_ISDIR(status->st_mode) ||
+           (S_ISREG(status->st_mode) && !isHiddenName(lastComponent(resolved)));
 }
 
 bool PosixFileSystem::anyMatch(const QString& pattern) const {
