@@ -237,12 +237,12 @@ class FakeSqlServer : public platform::Database {
         if (failAlterColumn && statement.contains("ALTER COLUMN")) {
             return {false, "Cannot find the object \"tblData\"."};
         }
-        if (const auto match = addColumn.match(statement); match.hasMatch()) {
-            tables[match.captured(1)] << match.captured(2);
-        } else if (const auto match = createTable.match(statement); match.hasMatch()) {
-            tables[match.captured(1)] = {"FlowID"};
-        } else if (const auto match = createIndex.match(statement); match.hasMatch()) {
-            if (!indexes.insert(match.captured(2)).second) {
+        if (const auto column = addColumn.match(statement); column.hasMatch()) {
+            tables[column.captured(1)] << column.captured(2);
+        } else if (const auto table = createTable.match(statement); table.hasMatch()) {
+            tables[table.captured(1)] = {"FlowID"};
+        } else if (const auto index = createIndex.match(statement); index.hasMatch()) {
+            if (!indexes.insert(index.captured(2)).second) {
                 return {false, "The operation failed because an index already exists."};
             }
         }

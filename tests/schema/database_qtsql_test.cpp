@@ -78,7 +78,7 @@ TEST_P(DatabaseTest, RejectedStatementsFailWithTheDriversDescription) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(kEmbedded, kSqliteOdbc),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(EmbeddedDatabase, AMissingFileIsAFailureAndIsNotCreated) {
     TempDir dir;

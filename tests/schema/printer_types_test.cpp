@@ -78,7 +78,7 @@ TEST_P(PrinterTypesTest, AMissingTypeTableIsADatabaseError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PrinterTypesTest, ::testing::Values(kEmbedded, kSqliteOdbc),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // A row whose storing fails after it was counted still counts, and sets the error flag.
 TEST(PrinterTypes, AFailedStoreCountsOneAndSetsTheErrorFlag) {

@@ -187,7 +187,7 @@ TEST_P(SchemaOperationsTest, DropDefaultDoesNothingWithoutTheSqlServerCatalogue)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SchemaOperationsTest, ::testing::Values(kEmbedded, kSqliteOdbc),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace pelorix::test

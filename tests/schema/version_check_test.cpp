@@ -38,16 +38,15 @@ TEST_P(StoredVersionTest, ComparedWith620) {
     EXPECT_EQ(isVersionSmaller("6.2.0", GetParam().stored), GetParam().smallerThan620);
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, StoredVersionTest,
-                         ::testing::Values(VersionCase{"6.1.9", true}, VersionCase{"5.9", true},
-                                           VersionCase{"6.2.0", false},
-                                           VersionCase{"6.10.0", false}, VersionCase{"7", false},
-                                           VersionCase{"6.2.0.1", false}, VersionCase{"6.2", true},
-                                           VersionCase{"6", true}, VersionCase{"6.2.x", false},
-                                           VersionCase{" 6.1.0", true},
-                                           VersionCase{"6.02.00", false},
-                                           VersionCase{"-1.0.0", true}),
-                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Versions, StoredVersionTest,
+    ::testing::Values(VersionCase{"6.1.9", true}, VersionCase{"5.9", true},
+                      VersionCase{"6.2.0", false}, VersionCase{"6.10.0", false},
+                      VersionCase{"7", false}, VersionCase{"6.2.0.1", false},
+                      VersionCase{"6.2", true}, VersionCase{"6", true}, VersionCase{"6.2.x", false},
+                      VersionCase{" 6.1.0", true}, VersionCase{"6.02.00", false},
+                      VersionCase{"-1.0.0", true}),
+    [](const auto& testCase) { return "Case" + std::to_string(testCase.index); });
 
 TEST(IsVersionSmaller, AGivenVersionWithoutPartsIsGreater) {
     EXPECT_TRUE(isVersionSmaller("", "6.2.0"));
@@ -100,7 +99,7 @@ TEST_P(CheckDBVersionSmallerTest, NoVersionMeansNotSmaller) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, CheckDBVersionSmallerTest,
                          ::testing::Values(kEmbedded, kSqliteOdbc),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(CheckDBVersionSmaller, SendsTheQueryUnconvertedAndReadsTheSecondField) {
     RecordingDatabase database;
