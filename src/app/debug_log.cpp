@@ -13,11 +13,15 @@ namespace pelorix::app {
 DebugLog::DebugLog(QString filePath, platform::FileSystem& files)
     : filePath_(std::move(filePath)), files_(files) {}
 
-void DebugLog::WriteDebugLog(const QString& message, const QString& header) {
-    QString entry;
-    if (header != "-1") {
-        entry += header + "\r\n";
-    }
+void DebugLog::write(const QString& message) {
+    writeEntry(QString(), message);
+}
+
+void DebugLog::writeAfterHeader(const QString& header, const QString& message) {
+    writeEntry(header + "\r\n", message);
+}
+
+void DebugLog::writeEntry(QString entry, const QString& message) {
     // Short date, a blank, long time: the user's general date format.
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();

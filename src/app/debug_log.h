@@ -14,13 +14,17 @@ class DebugLog {
   public:
     DebugLog(QString filePath, platform::FileSystem& files);
 
-    // The header "-1" means none; any other header is written as a line of its own first.
-    void WriteDebugLog(const QString& message, const QString& header);
+    // One entry. (The original write(message).)
+    void write(const QString& message);
+    // The header as a line of its own (it may be empty or a bare line break), then the entry.
+    void writeAfterHeader(const QString& header, const QString& message);
 
     // The program's own log: its executable's name without extension + "_DebugLog.txt".
     static QString defaultPath();
 
   private:
+    void writeEntry(QString entry, const QString& message);
+
     QString filePath_;
     platform::FileSystem& files_;
 };

@@ -22,7 +22,7 @@ bool askToOpenMainProgram(UpdateContext& ctx) {
 RunOutcome runCompletion(UpdateContext& ctx, bool databaseOnly) {
     if (!databaseOnly) {
         ctx.waiter.WaitSeconds(1);
-        ctx.status.ShowStatus(ctx.tr("Update erfolgreich ausgeführt."), 1);
+        ctx.status.showLine(ctx.tr("Update erfolgreich ausgeführt."));
     }
     ctx.status.fillProgress();
     ctx.waiter.WaitSeconds(1);

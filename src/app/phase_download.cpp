@@ -11,7 +11,7 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
     files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
                                  ctx.services.http, ctx.limits.downloadStall);
     for (const ReleaseComponent& component : kReleaseComponents) {
-        ctx.status.ShowStatus(ctx.tr(component.statusText.toString()), 2);
+        ctx.status.openStep(ctx.tr(component.statusText.toString()));
         const QString fileName = component.fileName.toString();
         if (!downloader.DownloadFile(ctx.updateServerBase, fileName,
                                      component.temporaryPath(ctx.settings.appPath),
@@ -20,7 +20,7 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
             ShowDownloadError(ctx);
             return RunOutcome::DownloadError;
         }
-        ctx.status.ShowStatus("OK", 3);
+        ctx.status.closeStep("OK");
     }
     return RunOutcome::Continue;
 }

@@ -33,8 +33,8 @@ class Replacement {
         return ctx_.form.systemFolder + "/" + library.name.toString();
     }
 
-    void openLine(const QString& translatedText) { ctx_.status.ShowStatus(translatedText, 2); }
-    void closeLine() { ctx_.status.ShowStatus("OK", 3); }
+    void openLine(const QString& translatedText) { ctx_.status.openStep(translatedText); }
+    void closeLine() { ctx_.status.closeStep("OK"); }
 
     bool failureExit() {
         outcome_ = ctx_.generalFailureExit();

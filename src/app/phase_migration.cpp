@@ -95,7 +95,7 @@ RunOutcome databaseErrorExit(UpdateContext& ctx) {
 
 RunOutcome runMigration(UpdateContext& ctx) {
     ctx.log("Checking database ...");
-    ctx.status.ShowStatus(ctx.tr("Überprüfe Datenbank ..."), 2);
+    ctx.status.openStep(ctx.tr("Überprüfe Datenbank ..."));
     ctx.form.dbError = false;
     schema::SchemaOperations operations(
         {ctx.form.connectionString, ctx.form.isSqlServer, ctx.form.updateLog},
@@ -104,13 +104,13 @@ RunOutcome runMigration(UpdateContext& ctx) {
     if (ctx.form.dbError) {
         return databaseErrorExit(ctx);
     }
-    ctx.status.ShowStatus("OK", 3);
-    ctx.status.ShowStatus(ctx.tr("Neue Tabellenspalten") + ": " + QString::number(totals.nc), 1);
-    ctx.status.ShowStatus(ctx.tr("Neue Gerätetypen") + ": " + QString::number(totals.nd), 1);
-    ctx.status.ShowStatus(ctx.tr("Komplett neue Tabellen") + ": " + QString::number(totals.nt), 1);
+    ctx.status.closeStep("OK");
+    ctx.status.showLine(ctx.tr("Neue Tabellenspalten") + ": " + QString::number(totals.nc));
+    ctx.status.showLine(ctx.tr("Neue Gerätetypen") + ": " + QString::number(totals.nd));
+    ctx.status.showLine(ctx.tr("Komplett neue Tabellen") + ": " + QString::number(totals.nt));
     if (ctx.form.updateDatabaseOnlyCheck == 1) {
         ctx.waiter.WaitSeconds(1);
-        ctx.status.ShowStatus(ctx.tr("Datenbankupdate erfolgreich ausgeführt."), 1);
+        ctx.status.showLine(ctx.tr("Datenbankupdate erfolgreich ausgeführt."));
         return RunOutcome::SkipToCompletion;
     }
     ctx.log(QString("Finished database checks. NT: %1, ND: %2, NC: %3")

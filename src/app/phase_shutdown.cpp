@@ -93,7 +93,7 @@ bool awaitStop(UpdateContext& ctx, const QString& document, const ServiceStop& s
 }
 
 RunOutcome reportNotStopped(UpdateContext& ctx, const ServiceStop& service) {
-    ctx.status.ShowStatus(ctx.tr("Fehler"), 3);
+    ctx.status.closeStep(ctx.tr("Fehler"));
     ctx.message(ctx.tr(service.failureText) + "\r\n" +
                 ctx.tr("Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst nach einem "
                        "Rechnerneustart beendet werden."));
@@ -110,17 +110,18 @@ RunOutcome stopService(UpdateContext& ctx, const QString& document, const Servic
     if (!awaitStop(ctx, document, service)) {
         return reportNotStopped(ctx, service);
     }
-    ctx.status.ShowStatus("OK", 3);
+    ctx.status.closeStep("OK");
     return RunOutcome::Continue;
 }
 
 }  // namespace
 
 RunOutcome runServiceShutdown(UpdateContext& ctx) {
-    ctx.status.ShowStatus(ctx.tr(kPelorixService.stepText), 2);
+    ctx.status.openStep(ctx.tr(kPelorixService.stepText));
     if (ctx.form.updateLog) {
         // The header sets each run off from the previous one in the log.
-        ctx.debugLog.WriteDebugLog("Updater started version: " + ctx.form.versionCaption, "\r\n");
+        ctx.debugLog.writeAfterHeader("\r\n",
+                                      "Updater started version: " + ctx.form.versionCaption);
     }
     const QString document =
         platform::GetSpecialFolder(platform::kCommonAppData) + "/OrvaneTrellisService/OTRS.xml";
@@ -131,7 +132,7 @@ RunOutcome runServiceShutdown(UpdateContext& ctx) {
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
-    ctx.status.ShowStatus(ctx.tr(kHavrelService.stepText), 2);
+    ctx.status.openStep(ctx.tr(kHavrelService.stepText));
     return stopService(ctx, document, kHavrelService);
 }
 

@@ -13,22 +13,30 @@ const QString kLineBreak = QStringLiteral("\r\n");
 StatusOutput::StatusOutput(FormModel& form, UserInterface& ui, DebugLog& log)
     : form_(form), ui_(ui), log_(log) {}
 
-void StatusOutput::ShowStatus(const QString& text, qint16 mode) {
+void StatusOutput::showLine(const QString& text) {
+    append(text + kLineBreak);
+    logAndShow(text);
+}
+
+void StatusOutput::openStep(const QString& text) {
+    stepProgress();
+    append(text);
+    form_.pendingStatusLength = static_cast<qint16>(text.size());
+    logAndShow(text);
+}
+
+void StatusOutput::closeStep(const QString& resultWord) {
+    stepProgress();
+    // A step text and result longer than the line get no dots rather than a broken line.
+    const qsizetype dots = std::max<qsizetype>(
+        0, kStatusLineWidth - form_.pendingStatusLength - resultWord.size() - 1);
+    append(kDots.left(dots) + " " + resultWord + kLineBreak);
+    logAndShow(resultWord);
+}
+
+void StatusOutput::logAndShow(const QString& text) {
     if (form_.updateLog) {
-        log_.WriteDebugLog(text, "-1");
-    }
-    if (mode == 2) {
-        stepProgress();
-        append(text);
-        form_.pendingStatusLength = static_cast<qint16>(text.size());
-    } else if (mode == 3) {
-        stepProgress();
-        // A step text and result longer than the line get no dots rather than a broken line.
-        const qsizetype dots =
-            std::max<qsizetype>(0, kStatusLineWidth - form_.pendingStatusLength - text.size() - 1);
-        append(kDots.left(dots) + " " + text + kLineBreak);
-    } else if (mode == 1) {
-        append(text + kLineBreak);
+        log_.write(text);
     }
     ui_.statusTextChanged(form_.statusText);
     ui_.repaint();

@@ -17,14 +17,22 @@ class StatusOutput {
   public:
     StatusOutput(FormModel& form, UserInterface& ui, DebugLog& log);
 
-    // Mode 1: a whole line; 2: open a step line; 3: close it with a result word.
-    void ShowStatus(const QString& text, qint16 mode);
+    // The three ways of the original ShowStatus(text, mode): mode 1 is showLine, 2 openStep,
+    // 3 closeStep. Each writes the text to the debug log when "UpdateLog" is on, and repaints.
+
+    // A whole line of its own.
+    void showLine(const QString& text);
+    // Opens a step line with its text; the dots and the result word come with closeStep().
+    void openStep(const QString& text);
+    // Closes the open step line with its result word ("OK", "Fehler"), 40 columns wide.
+    void closeStep(const QString& resultWord);
 
     void clear();
     void setProgressRange(int maximum);
     void fillProgress();
 
   private:
+    void logAndShow(const QString& text);
     void append(const QString& piece);
     void stepProgress();
 

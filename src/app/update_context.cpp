@@ -12,7 +12,7 @@ QString UpdateContext::tr(const QString& token) const {
 
 void UpdateContext::log(const QString& message) const {
     if (form.updateLog) {
-        debugLog.WriteDebugLog(message, "-1");
+        debugLog.write(message);
     }
 }
 

@@ -7,11 +7,11 @@
 namespace pelorix::files {
 
 FileBackup::FileBackup(platform::FileSystem& files, QString dataBasePath, QString settingsFolder,
-                       ShowStatusFunction showStatus, MessageFunction showMessage)
+                       StepLine stepLine, TextFunction showMessage)
     : files_(files),
       dataBasePath_(std::move(dataBasePath)),
       settingsFolder_(std::move(settingsFolder)),
-      showStatus_(std::move(showStatus)),
+      stepLine_(std::move(stepLine)),
       showMessage_(std::move(showMessage)) {}
 
 void FileBackup::CopyFiles(QString fileName) {
@@ -19,15 +19,15 @@ void FileBackup::CopyFiles(QString fileName) {
     if (!files_.normalFileExists(source)) {
         return;
     }
-    showStatus_("Sichere " + fileName + " ...", 2);
+    stepLine_.open("Sichere " + fileName + " ...");
     if (!files_.copyFile(source, settingsFolder_ + "/" + fileName, true)) {
         showMessage_("Die Datei " + fileName +
                      " konnte nicht kopiert werden. Bitte kopieren Sie die\r\nDatei " + fileName +
                      " manuell nach: " + settingsFolder_);
-        showStatus_("Fehler", 3);
+        stepLine_.close("Fehler");
         return;
     }
-    showStatus_("OK", 3);
+    stepLine_.close("OK");
 }
 
 }  // namespace pelorix::files

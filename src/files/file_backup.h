@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QtGlobal>
 
 #include <functional>
 
@@ -15,12 +14,16 @@ namespace pelorix::files {
 // shown as they are, without translation.
 class FileBackup {
   public:
-    // ShowStatus(text, mode) of the status box; an OK-only message box.
-    using ShowStatusFunction = std::function<void(const QString& text, qint16 mode)>;
-    using MessageFunction = std::function<void(const QString& text)>;
+    using TextFunction = std::function<void(const QString& text)>;
+    // The step line of the status box: opened with its text, closed with a result word.
+    struct StepLine {
+        TextFunction open;
+        TextFunction close;
+    };
 
+    // The step line and an OK-only message box.
     FileBackup(platform::FileSystem& files, QString dataBasePath, QString settingsFolder,
-               ShowStatusFunction showStatus, MessageFunction showMessage);
+               StepLine stepLine, TextFunction showMessage);
 
     // A missing source is silent; a failed copy asks the user to copy the file by hand.
     void CopyFiles(QString fileName);
@@ -29,8 +32,8 @@ class FileBackup {
     platform::FileSystem& files_;
     QString dataBasePath_;
     QString settingsFolder_;
-    ShowStatusFunction showStatus_;
-    MessageFunction showMessage_;
+    StepLine stepLine_;
+    TextFunction showMessage_;
 };
 
 }  // namespace pelorix::files

@@ -28,10 +28,10 @@ class StatusOutputTest : public ::testing::Test {
 };
 
 TEST_F(StatusOutputTest, ClosedLinesAreFortyCharactersWide) {
-    status.ShowStatus("Beende den PelorixService", 2);
-    status.ShowStatus("OK", 3);
-    status.ShowStatus("Lade neue Sprachdatei ...", 2);
-    status.ShowStatus("Fehler", 3);
+    status.openStep("Beende den PelorixService");
+    status.closeStep("OK");
+    status.openStep("Lade neue Sprachdatei ...");
+    status.closeStep("Fehler");
 
     EXPECT_EQ(form.statusText,
               "Beende den PelorixService............ OK\r\n"
@@ -41,16 +41,15 @@ TEST_F(StatusOutputTest, ClosedLinesAreFortyCharactersWide) {
 }
 
 TEST_F(StatusOutputTest, UmlautsCountAsOneCharacter) {
-    status.ShowStatus("Überprüfe Datenbank ...", 2);
-    status.ShowStatus("OK", 3);
+    status.openStep("Überprüfe Datenbank ...");
+    status.closeStep("OK");
     const QString line = form.statusText.chopped(2);
     EXPECT_EQ(line.size(), 40);
     EXPECT_TRUE(line.endsWith(" OK"));
 }
 
 TEST_F(StatusOutputTest, WholeLinesAndUnknownModes) {
-    status.ShowStatus("Neue Tabellenspalten: 1", 1);
-    status.ShowStatus("ignored", 7);
+    status.showLine("Neue Tabellenspalten: 1");
     EXPECT_EQ(form.statusText, "Neue Tabellenspalten: 1\r\n");
     EXPECT_EQ(form.progressValue, 0);
     EXPECT_EQ(ui.repaints, 2);  // the unknown mode still repaints
@@ -58,15 +57,15 @@ TEST_F(StatusOutputTest, WholeLinesAndUnknownModes) {
 
 TEST_F(StatusOutputTest, OverlongStepGetsNoDots) {
     const QString longStep(45, 'x');
-    status.ShowStatus(longStep, 2);
-    status.ShowStatus("OK", 3);
+    status.openStep(longStep);
+    status.closeStep("OK");
     EXPECT_EQ(form.statusText, longStep + " OK\r\n");
 }
 
 TEST_F(StatusOutputTest, ProgressStopsAtItsMaximum) {
     status.setProgressRange(3);
     for (int i = 0; i < 5; ++i) {
-        status.ShowStatus("x", 2);
+        status.openStep("x");
     }
     EXPECT_EQ(form.progressValue, 3);
     status.setProgressRange(71);
@@ -76,8 +75,8 @@ TEST_F(StatusOutputTest, ProgressStopsAtItsMaximum) {
 
 TEST_F(StatusOutputTest, TracingLogsEveryTextIncludingResultWords) {
     form.updateLog = true;
-    status.ShowStatus("Beende den HavrelService", 2);
-    status.ShowStatus("OK", 3);
+    status.openStep("Beende den HavrelService");
+    status.closeStep("OK");
     const QStringList lines = logText().split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith("> Beende den HavrelService"));
@@ -85,16 +84,16 @@ TEST_F(StatusOutputTest, TracingLogsEveryTextIncludingResultWords) {
 }
 
 TEST_F(StatusOutputTest, NoTracingWritesNoLog) {
-    status.ShowStatus("Beende den HavrelService", 2);
+    status.openStep("Beende den HavrelService");
     EXPECT_FALSE(QFile::exists(dir.file("Updater_DebugLog.txt")));
 }
 
 TEST(DebugLogTest, HeaderLinesAndAnsiText) {
     test::TempDir dir;
     DebugLog log(dir.file("log.txt"), platform::defaultFileSystem());
-    log.WriteDebugLog("erste Zeile", "-1");
-    log.WriteDebugLog("Updater started version: v 6.15.1", "\r\n");
-    log.WriteDebugLog("Größe", "");
+    log.write("erste Zeile");
+    log.writeAfterHeader("\r\n", "Updater started version: v 6.15.1");
+    log.writeAfterHeader("", "Größe");
 
     const QByteArray bytes = dir.read("log.txt");
     EXPECT_TRUE(
@@ -114,7 +113,7 @@ TEST(DebugLogTest, HeaderLinesAndAnsiText) {
 TEST(DebugLogTest, UnwritableLogIsSkippedSilently) {
     test::TempDir dir;
     DebugLog log(dir.file("missing-folder/log.txt"), platform::defaultFileSystem());
-    log.WriteDebugLog("nothing happens", "-1");
+    log.write("nothing happens");
     EXPECT_FALSE(QFile::exists(dir.file("missing-folder/log.txt")));
 }
 

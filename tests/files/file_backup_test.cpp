@@ -19,12 +19,14 @@ struct BackupScene {
     TempDir dir;
     QString dataBasePath = dir.mkdir("db");
     QString settingsFolder = dir.mkdir("Pelorix");
-    // "status <mode>:<text>" and "message <text>" in the order they were shown.
+    // "open:<text>" (opened), "close:<word>" (closed) and "message <text>" in the order they were
+    // shown.
     QStringList shown;
-    FileBackup backup{platform::defaultFileSystem(), dataBasePath, settingsFolder,
-                      [this](const QString& text, qint16 mode) {
-                          shown.append("status " + QString::number(mode) + ":" + text);
-                      },
+    FileBackup backup{platform::defaultFileSystem(),
+                      dataBasePath,
+                      settingsFolder,
+                      {[this](const QString& text) { shown.append("open:" + text); },
+                       [this](const QString& text) { shown.append("close:" + text); }},
                       [this](const QString& text) { shown.append("message " + text); }};
 };
 
@@ -36,7 +38,7 @@ TEST(CopyFiles, CopiesIntoTheSettingsFolderReplacingAnOldCopy) {
     scene.backup.CopyFiles("Pelorix.mdb");
 
     EXPECT_EQ(scene.dir.read("Pelorix/Pelorix.mdb"), "new contents");
-    EXPECT_EQ(scene.shown, QStringList({"status 2:Sichere Pelorix.mdb ...", "status 3:OK"}));
+    EXPECT_EQ(scene.shown, QStringList({"open:Sichere Pelorix.mdb ...", "close:OK"}));
 }
 
 TEST(CopyFiles, AbsentOrHiddenSourceShowsNothing) {
@@ -60,11 +62,11 @@ TEST(CopyFiles, ReadOnlyDestinationAsksForAManualCopy) {
 
     EXPECT_EQ(scene.dir.read("Pelorix/Pelorix.mdb"), "old");
     EXPECT_EQ(scene.shown,
-              QStringList({"status 2:Sichere Pelorix.mdb ...",
+              QStringList({"open:Sichere Pelorix.mdb ...",
                            "message Die Datei Pelorix.mdb konnte nicht kopiert werden. Bitte "
                            "kopieren Sie die\r\nDatei Pelorix.mdb manuell nach: " +
                                scene.settingsFolder,
-                           "status 3:Fehler"}));
+                           "close:Fehler"}));
 }
 
 TEST(CopyFiles, MissingSettingsFolderIsAFailedCopy) {
@@ -76,7 +78,7 @@ TEST(CopyFiles, MissingSettingsFolderIsAFailedCopy) {
 
     ASSERT_EQ(scene.shown.size(), 3);
     EXPECT_TRUE(scene.shown[1].startsWith("message Die Datei Pelorix.mdb"));
-    EXPECT_EQ(scene.shown[2], "status 3:Fehler");
+    EXPECT_EQ(scene.shown[2], "close:Fehler");
 }
 
 }  // namespace
