@@ -114,7 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
                                 true},
                       KillPoint{"OldFilesBeingRemoved", "Entferne alte DLL's ...", false},
                       KillPoint{"NewServicesInPlace", "Installiere neue Dienste ...", false}),
-    [](const ::testing::TestParamInfo<KillPoint>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<KillPoint>& testCase) {
+        return std::string(testCase.param.name);
+    });
 
 }  // namespace
 }  // namespace pelorix::e2e

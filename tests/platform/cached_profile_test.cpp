@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(OnDiskOrOurOwn, CachedProfileChange,
                                                       dir.write("language.INI",
                                                                 "[T]\r\nEN=two\r\n");
                                                   }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(CachedProfile, OurOwnWriteIsSeenEvenWhenTheFileLooksTheSame) {
     TempDir dir;
