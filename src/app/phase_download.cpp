@@ -4,10 +4,39 @@
 #include "app/status_output.h"
 #include "app/update_context.h"
 #include "files/downloader.h"
+#include "platform/file_system.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace pelorix::app {
 
+namespace {
+
+// An empty folder joins to paths in the root; so does "/" or a link to it.
+bool isRootFolder(const QString& folder, const platform::FileSystem& files) {
+    const QString canonical = QFileInfo(files.resolve(folder)).canonicalFilePath();
+    return folder.isEmpty() || QDir::cleanPath(folder) == "/" || canonical == "/";
+}
+
+// The files of the release are written, removed and moved only in their own folders, never in
+// the root, whatever the settings or a failed folder lookup say.
+bool installFoldersAreSafe(UpdateContext& ctx) {
+    for (const QString& folder : {ctx.settings.appPath, ctx.form.systemFolder}) {
+        if (isRootFolder(folder, ctx.services.files)) {
+            ctx.log("Refusing to install into the root folder (\"" + folder + "\").");
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 RunOutcome runComponentDownload(UpdateContext& ctx) {
+    if (!installFoldersAreSafe(ctx)) {
+        return ctx.generalFailureExit();
+    }
     files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
                                  ctx.services.http, ctx.limits.downloadStall);
     for (const ReleaseComponent& component : kReleaseComponents) {
@@ -26,10 +55,11 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
 }
 
 void ShowDownloadError(UpdateContext& ctx) {
-    ctx.message(ctx.tr("Fehler beim Download. Der Vorgang wird abgebrochen.") + "\r" +
-                ctx.tr("Bitte prüfen Sie Ihre Verbindung zum Internet und Ihre Einstellungen "
-                       "der Firewall.") +
-                "\r\r" + ctx.tr("Sie können bei Orvane auch ein Offline-Update erhalten."));
+    ctx.message(ctx.trLines({"Fehler beim Download. Der Vorgang wird abgebrochen.",
+                             "Bitte prüfen Sie Ihre Verbindung zum Internet und Ihre "
+                             "Einstellungen der Firewall.",
+                             "", "Sie können bei Orvane auch ein Offline-Update erhalten."},
+                            "\r"));
     ctx.ui.setMousePointer(MousePointer::Default);
 }
 
