@@ -39,24 +39,31 @@ const ServiceStop kHavrelService{
 };
 
 const QString kStopped = "0";
-constexpr int kSecondsPerDay = 86400;
 constexpr std::chrono::milliseconds kPollInterval{10};
 
-// Whole seconds between two times of day, counted on across midnight.
-int secondsBetween(int start, int now) {
-    return (now - start + kSecondsPerDay) % kSecondsPerDay;
-}
+// Measured on a monotonic clock: a clock change (the end of daylight saving) must neither end
+// the wait at once nor stretch it.
+class StopDeadline {
+  public:
+    explicit StopDeadline(const UpdateContext& ctx)
+        : clock_(ctx.services.clock),
+          end_(clock_.monotonicNow() + std::chrono::seconds(ctx.limits.stopTimeoutSeconds)) {}
+    bool passed() const { return clock_.monotonicNow() >= end_; }
+
+  private:
+    const platform::Clock& clock_;
+    std::chrono::steady_clock::time_point end_;
+};
 
 // The document as it is now; one that does not parse is read again, as the poll does, for as
 // long as a service is given to stop: the supervising service may be rewriting it this moment.
 bool loadDocument(UpdateContext& ctx, const QString& document) {
-    platform::Clock& clock = ctx.services.clock;
-    const int start = clock.secondsSinceMidnight();
+    const StopDeadline deadline(ctx);
     while (!ctx.xml.XMLLoad(document, 0)) {
-        if (secondsBetween(start, clock.secondsSinceMidnight()) >= ctx.limits.stopTimeoutSeconds) {
+        if (deadline.passed()) {
             return false;
         }
-        clock.sleepFor(kPollInterval);
+        ctx.services.clock.sleepFor(kPollInterval);
         ctx.ui.processEvents();
     }
     return true;
@@ -80,23 +87,22 @@ bool reportsStopped(UpdateContext& ctx, const QString& document, const ServiceSt
 }
 
 bool awaitStop(UpdateContext& ctx, const QString& document, const ServiceStop& service) {
-    platform::Clock& clock = ctx.services.clock;
-    const int start = clock.secondsSinceMidnight();
+    const StopDeadline deadline(ctx);
     bool stopped = false;
     do {
         stopped = reportsStopped(ctx, document, service);
-        clock.sleepFor(kPollInterval);
+        ctx.services.clock.sleepFor(kPollInterval);
         ctx.ui.processEvents();
-    } while (!stopped &&
-             secondsBetween(start, clock.secondsSinceMidnight()) < ctx.limits.stopTimeoutSeconds);
+    } while (!stopped && !deadline.passed());
     return stopped;
 }
 
 RunOutcome reportNotStopped(UpdateContext& ctx, const ServiceStop& service) {
     ctx.status.ShowStatus(ctx.tr("Fehler"), 3);
-    ctx.message(ctx.tr(service.failureText) + "\r\n" +
-                ctx.tr("Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst nach einem "
-                       "Rechnerneustart beendet werden."));
+    ctx.message(ctx.trLines({service.failureText,
+                             "Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst "
+                             "nach einem Rechnerneustart beendet werden."},
+                            "\r\n"));
     ctx.ui.setMousePointer(MousePointer::Default);
     ctx.log(service.logText);
     return RunOutcome::ServiceNotStopped;
