@@ -33,7 +33,7 @@ class Application {
     FormModel& form() { return form_; }
     const ProgramSettings& settings() const { return settings_; }
     // The two-letter code of the language the window speaks (after start()).
-    QString interfaceLanguage() const { return language_ ? language_->interfaceLanguage() : ""; }
+    QString interfaceLanguage() { return language_ ? language_->interfaceLanguage() : ""; }
 
     // The services of this machine.
     static UpdateServices defaultServices();

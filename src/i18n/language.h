@@ -1,6 +1,7 @@
 #pragma once
 
 #include "i18n/form_captions.h"
+#include "platform/cached_profile.h"
 
 #include <QString>
 
@@ -26,12 +27,14 @@ class Language {
 
     const QString& languageFile() const { return languageFile_; }
     // The code texts are looked up under: the setting's, or "DE" when the file does not list it.
-    QString interfaceLanguage() const;
+    QString interfaceLanguage();
 
   private:
     QString learn(const QString& code, QString& token);
 
     QString languageFile_;
+    // Read once; a text learned or a language file installed since is seen at the next lookup.
+    platform::CachedProfile texts_;
     QString languageSetting_;
     QString learningLanguage_;
     LearningDialog* dialog_;
