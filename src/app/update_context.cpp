@@ -37,4 +37,13 @@ RunOutcome UpdateContext::generalFailureExit() const {
     return RunOutcome::GeneralFailure;
 }
 
+RunOutcome UpdateContext::interruptedExit(const QString& where) const {
+    log(QStringLiteral("Interrupted by signal %1 %2.").arg(interruption()).arg(where));
+    message(trLines({"Das Update wurde unterbrochen.",
+                     "Führen Sie das Update erneut aus, um es abzuschließen."},
+                    "\r"));
+    ui.setMousePointer(MousePointer::Default);
+    return RunOutcome::Interrupted;
+}
+
 }  // namespace pelorix::app

@@ -62,6 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Es ist ein Fehler aufgetreten. Sie müssen den Pelorix evtl. neu "
                      "installieren.",
                      "Sie können auch versuchen, das Update erneut durchzuführen."}},
+        MessageCase{"Interrupted",
+                    [](UpdateContext& ctx) { ctx.interruptedExit("here"); },
+                    {"Das Update wurde unterbrochen.",
+                     "Führen Sie das Update erneut aus, um es abzuschließen."}},
         MessageCase{"DownloadError",
                     [](UpdateContext& ctx) { ShowDownloadError(ctx); },
                     {"Fehler beim Download. Der Vorgang wird abgebrochen.",

@@ -36,6 +36,8 @@ class MainWindow : public QWidget, public UserInterface {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Refused while the update runs: the run goes on to its own end and shows every message.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void createControls();
@@ -56,6 +58,7 @@ class MainWindow : public QWidget, public UserInterface {
     QPlainTextEdit* statusBox_ = nullptr;
     bool waitCursorShown_ = false;
     QTranslator qtTexts_;
+    bool quitting_ = false;
 };
 
 }  // namespace pelorix::app::window
