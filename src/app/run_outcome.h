@@ -14,6 +14,7 @@ enum class RunOutcome {
     ServiceNotStopped,
     DatabaseError,
     DownloadError,
+    ServiceNotStarted,  // the update is done, but a service did not report itself running
 };
 
 int exitStatus(RunOutcome outcome);

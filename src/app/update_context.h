@@ -2,6 +2,7 @@
 
 #include "app/form_model.h"
 #include "app/run_outcome.h"
+#include "app/run_record.h"
 #include "app/update_limits.h"
 #include "app/user_interface.h"
 
@@ -54,6 +55,10 @@ struct UpdateContext {
     QString updateServerBase;
     QString ownFolder;
     UpdateLimits limits{};
+    // After a successful update, both services are asked to run again.
+    bool startServices = false;
+    // What the run did, for its report.
+    RunRecord record{};
 
     // Translate of a copy: the caller's literal stays as it is.
     QString tr(const QString& token) const;

@@ -1,5 +1,6 @@
 #include "app/update_procedure.h"
 
+#include "app/fetched_files.h"
 #include "app/phase_completion.h"
 #include "app/phase_download.h"
 #include "app/phase_install.h"
@@ -57,6 +58,7 @@ RunOutcome UpdateProcedure::runPhases() {
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
+    noteRetiredEntries(context_);
     outcome = runReplacement(context_);
     if (outcome != RunOutcome::Continue) {
         return outcome;

@@ -29,6 +29,9 @@ class Downloader {
     bool DownloadFile(const QString& baseAddress, const QString& fileName,
                       const QString& targetPath, qint32 minimumSize);
 
+    // Whether a body of this length from the server passes the checks of DownloadFile.
+    static bool acceptsBodyLength(qint64 length, qint32 minimumSize);
+
     // Why the last call answered false; empty after a success.
     const QString& lastFailure() const { return lastFailure_; }
 

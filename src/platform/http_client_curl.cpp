@@ -122,6 +122,7 @@ QString failureText(CURLcode code, const Transfer& transfer, const char* errorBu
 class CurlHttpClient final : public HttpClient {
   public:
     HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override;
+    HttpSizeResult size(const QString& url, const HttpLimits& limits) override;
 };
 
 HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, const BodySink& sink) {
@@ -151,6 +152,43 @@ HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, con
     curl->easyGetinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
     result.status = static_cast<int>(status);
     result.bytesReceived = transfer.bytes;
+    result.transferComplete = code == CURLE_OK;
+    if (!result.transferComplete) {
+        result.error = failureText(code, transfer, errorBuffer);
+    } else if (!isSuccessStatus(status)) {
+        result.error = QStringLiteral("HTTP status %1").arg(status);
+    }
+    return result;
+}
+
+// A HEAD request: the same limits and redirects as a fetch, no body.
+HttpSizeResult CurlHttpClient::size(const QString& url, const HttpLimits& limits) {
+    const CurlLibrary* curl = curlLibrary();
+    static const CurlGlobal global(curl);
+    HttpSizeResult result;
+    const std::unique_ptr<CURL, void (*)(CURL*)> handle(global.ready() ? curl->easyInit() : nullptr,
+                                                        curl ? curl->easyCleanup : nullptr);
+    if (!handle) {
+        result.error = QStringLiteral("libcurl could not be initialised");
+        return result;
+    }
+    const BodySink noBody = [](const char*, qint64) { return false; };
+    Transfer transfer;
+    transfer.curl = curl;
+    transfer.handle = handle.get();
+    transfer.sink = &noBody;
+    transfer.stallTimeout = limits.stallTimeout;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    configure(handle.get(), url.toUtf8(), limits, transfer, errorBuffer);
+    curl->easySetopt(handle.get(), CURLOPT_NOBODY, 1L);
+
+    const CURLcode code = curl->easyPerform(handle.get());
+    long status = 0;
+    curl->easyGetinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
+    curl_off_t length = -1;
+    curl->easyGetinfo(handle.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    result.status = static_cast<int>(status);
+    result.bytes = length;
     result.transferComplete = code == CURLE_OK;
     if (!result.transferComplete) {
         result.error = failureText(code, transfer, errorBuffer);
