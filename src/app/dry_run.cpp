@@ -1,6 +1,7 @@
 #include "app/dry_run.h"
 
 #include "app/dry_run_database.h"
+#include "app/installation_lock.h"
 #include "app/phase_migration.h"
 #include "app/run_report.h"
 #include "app/service_control.h"
@@ -21,6 +22,7 @@ namespace {
 constexpr int kGeneralFailure = 1;
 constexpr int kMainProgramRunning = 3;
 constexpr int kDatabaseError = 6;
+constexpr int kAnotherUpdateRunning = 9;
 constexpr qsizetype kSubjectWidth = 28;
 
 // A file that a run rewrites by deleting and creating it needs a writable folder as well.
@@ -40,6 +42,7 @@ int DryRun::run() {
     ctx_.form.updateLog = false;
     print_("Dry run: nothing on this machine is changed.");
     checkMainProgram();
+    checkInstallationLock();
     checkControlDocument();
     checkDatabase();
     if (ctx_.form.updateDatabaseOnlyCheck != 1) {
@@ -79,6 +82,17 @@ void DryRun::checkMainProgram() {
     const bool running = files::IsProcessRunning("Pelorix.exe", false, ctx_.services.processes);
     check("Main program", !running,
           running ? "Pelorix.exe is running" : "Pelorix.exe is not running", kMainProgramRunning);
+}
+
+// Without a lock file nobody holds the lock, and none is made: the dry run leaves no file behind.
+void DryRun::checkInstallationLock() {
+    const QString& settingsFolder = ctx_.settings.settingsFolder;
+    const bool free = !QFileInfo::exists(InstallationLock(settingsFolder).path()) ||
+                      InstallationLock::isFree(settingsFolder);
+    check("Installation lock", free,
+          free ? "no other update of this installation runs"
+               : "another update of this installation is running",
+          kAnotherUpdateRunning);
 }
 
 void DryRun::checkControlDocument() {

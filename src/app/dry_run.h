@@ -32,6 +32,7 @@ class DryRun {
 
   private:
     void checkMainProgram();
+    void checkInstallationLock();
     void checkControlDocument();
     void checkDatabase();
     bool checkDatabaseReachable();

@@ -68,7 +68,9 @@ void DryRun::checkLocalFile(const QString& folder, const ReleaseComponent& compo
 // file, so it counts as a change.
 void DryRun::checkServerFile(const ReleaseComponent& component) {
     const QString name = component.fileName.toString();
-    const platform::HttpLimits limits{ctx_.limits.downloadStall, ctx_.limits.downloadStall};
+    platform::HttpLimits limits;
+    limits.connectTimeout = ctx_.limits.downloadStall;
+    limits.stallTimeout = ctx_.limits.downloadStall;
     const platform::HttpSizeResult size =
         ctx_.services.http.size(ctx_.updateServerBase + "/" + name, limits);
     ctx_.record.files.push_back({name, size.ok() ? size.bytes : -1, {}, false});

@@ -18,6 +18,10 @@ int exitStatus(RunOutcome outcome) {
             return 7;
         case RunOutcome::ServiceNotStarted:
             return 10;
+        case RunOutcome::Interrupted:
+            return 8;
+        case RunOutcome::AnotherUpdateRunning:
+            return 9;
         case RunOutcome::Continue:
         case RunOutcome::SkipToCompletion:
         case RunOutcome::Completed:
