@@ -217,6 +217,7 @@ HttpSizeResult CurlHttpClient::size(const QString& url, const HttpLimits& limits
     transfer.handle = handle;
     transfer.sink = &noBody;
     transfer.stallTimeout = limits.stallTimeout;
+    transfer.abortRequested = &limits.abortRequested;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
     curl->easySetopt(handle, CURLOPT_NOBODY, 1L);
@@ -226,6 +227,8 @@ HttpSizeResult CurlHttpClient::size(const QString& url, const HttpLimits& limits
     curl->easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     curl_off_t length = -1;
     curl->easyGetinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    // The buffer ends with this call; the handle lives on.
+    curl->easySetopt(handle, CURLOPT_ERRORBUFFER, nullptr);
     result.status = static_cast<int>(status);
     result.bytes = length;
     result.transferComplete = code == CURLE_OK;
