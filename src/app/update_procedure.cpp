@@ -126,7 +126,9 @@ RunOutcome UpdateProcedure::takeInstallation() {
             return ctx.generalFailureExit();
     }
     ReplacementJournal journal(ctx.settings.settingsFolder, ctx.services.files);
-    if (settleJournal(journal, replacementJournalTools(ctx)) == Recovery::Failed) {
+    const Recovery recovery = settleJournal(journal, replacementJournalTools(ctx));
+    showRecovery(ctx, recovery);
+    if (recovery == Recovery::Failed) {
         return ctx.generalFailureExit();
     }
     return RunOutcome::Continue;
