@@ -2,6 +2,7 @@
 
 #include "app/form_model.h"
 #include "app/run_outcome.h"
+#include "app/run_record.h"
 #include "app/update_limits.h"
 #include "app/user_interface.h"
 
@@ -57,6 +58,10 @@ struct UpdateContext {
     QString updateServerBase;
     QString ownFolder;
     UpdateLimits limits{};
+    // After a successful update, both services are asked to run again.
+    bool startServices = false;
+    // What the run did, for its report.
+    RunRecord record{};
     // The signal that asked a headless run to stop, 0 while none has; a window run is never asked.
     std::function<int()> interruptionRequest{};
 
