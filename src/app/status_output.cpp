@@ -14,11 +14,16 @@ StatusOutput::StatusOutput(FormModel& form, UserInterface& ui, DebugLog& log)
     : form_(form), ui_(ui), log_(log) {}
 
 void StatusOutput::showLine(const QString& text) {
+    stepOpen_ = false;
+    lines_.push_back({text, std::nullopt, 0});
     append(text + kLineBreak);
     logAndShow(text);
 }
 
 void StatusOutput::openStep(const QString& text) {
+    stepOpened_ = std::chrono::steady_clock::now();
+    stepOpen_ = true;
+    lines_.push_back({text, std::nullopt, 0});
     stepProgress();
     append(text);
     form_.pendingStatusLength = static_cast<qint16>(text.size());
@@ -26,12 +31,24 @@ void StatusOutput::openStep(const QString& text) {
 }
 
 void StatusOutput::closeStep(const QString& resultWord) {
+    recordClosedStep(resultWord);
     stepProgress();
     // A step text and result longer than the line get no dots rather than a broken line.
     const qsizetype dots = std::max<qsizetype>(
         0, kStatusLineWidth - form_.pendingStatusLength - resultWord.size() - 1);
     append(kDots.left(dots) + " " + resultWord + kLineBreak);
     logAndShow(resultWord);
+}
+
+void StatusOutput::recordClosedStep(const QString& resultWord) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!stepOpen_) {
+        stepOpened_ = now;
+        lines_.push_back({});  // a result word without an open step
+    }
+    stepOpen_ = false;
+    lines_.back().result = resultWord;
+    lines_.back().seconds = std::chrono::duration<double>(now - stepOpened_).count();
 }
 
 void StatusOutput::logAndShow(const QString& text) {
@@ -43,6 +60,8 @@ void StatusOutput::logAndShow(const QString& text) {
 }
 
 void StatusOutput::clear() {
+    lines_.clear();
+    stepOpen_ = false;
     form_.statusText.clear();
     ui_.statusTextChanged(form_.statusText);
 }
