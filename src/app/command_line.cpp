@@ -68,9 +68,18 @@ QString usageText() {
         "COMMAND-LINE: \"-FOLDER\" takes the release files from FOLDER instead of the update\n"
         "server; a FOLDER containing \"local\" means the updater's own folder.\n"
         "\n"
+        "Signed releases: the first existing file of $PELORIX_RELEASE_KEY, PelorixUpdater.pub\n"
+        "beside the updater and /etc/pelorix-updater/PelorixUpdater.pub is the trusted minisign\n"
+        "public key. With it, SHA256SUMS and SHA256SUMS.minisig must come with the release, be\n"
+        "signed by that key and be no older than the last release accepted here, and every\n"
+        "file must match its SHA-256; otherwise the run ends with status 7 before any installed\n"
+        "file changes. A key file that does not parse ends it with status 1. Without a key the\n"
+        "release is not verified.\n"
+        "\n"
         "Exit status of a headless run: 0 the update ran to its end, 1 general failure,\n"
         "2 usage error, 3 main program running, 4 cancelled at the confirmation,\n"
-        "5 a service was not stopped, 6 database error, 7 download error.\n");
+        "5 a service was not stopped, 6 database error, 7 download error (also a refused\n"
+        "release, a download over 30 minutes or 256 MiB).\n");
 }
 
 }  // namespace pelorix::app

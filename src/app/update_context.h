@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/form_model.h"
+#include "app/release_trust.h"
 #include "app/run_outcome.h"
 #include "app/update_limits.h"
 #include "app/user_interface.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace pelorix::platform {
 class Clock;
@@ -54,6 +57,8 @@ struct UpdateContext {
     QString updateServerBase;
     QString ownFolder;
     UpdateLimits limits{};
+    // What the release check of this run found; empty until it ran.
+    std::optional<ReleaseTrust> release{};
 
     // Translate of a copy: the caller's literal stays as it is.
     QString tr(const QString& token) const;

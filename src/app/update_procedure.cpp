@@ -4,6 +4,7 @@
 #include "app/phase_download.h"
 #include "app/phase_install.h"
 #include "app/phase_migration.h"
+#include "app/phase_release_check.h"
 #include "app/phase_shutdown.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
@@ -38,9 +39,17 @@ RunOutcome UpdateProcedure::run() {
 }
 
 RunOutcome UpdateProcedure::runPhases() {
+    context_.release.reset();
     RunOutcome outcome = checkPreconditions();
     if (outcome != RunOutcome::Continue) {
         return outcome;
+    }
+    // The release is judged before any service stops; a database-only run fetches none.
+    if (context_.form.updateDatabaseOnlyCheck != 1) {
+        outcome = runReleaseCheck(context_);
+        if (outcome != RunOutcome::Continue) {
+            return outcome;
+        }
     }
     outcome = runServiceShutdown(context_);
     if (outcome != RunOutcome::Continue) {

@@ -36,17 +36,29 @@ struct Transfer {
     const CurlLibrary* curl = nullptr;
     CURL* handle = nullptr;
     const BodySink* sink = nullptr;
-    std::chrono::milliseconds stallTimeout{};
-    SteadyClock::time_point lastActivity = SteadyClock::now();
+    HttpLimits limits;
+    SteadyClock::time_point started = SteadyClock::now();
+    SteadyClock::time_point lastActivity = started;
     qint64 bytes = 0;
     long refusedStatus = 0;
     bool stalled = false;
+    bool overTime = false;
+    bool tooLarge = false;
     bool sinkFailed = false;
 };
 
 size_t onHeader(char*, size_t size, size_t count, void* userData) {
     static_cast<Transfer*>(userData)->lastActivity = SteadyClock::now();
     return size * count;
+}
+
+// A body that is, or is announced to be, longer than the limit is refused before it fills
+// the disk.
+bool exceedsSizeLimit(const Transfer& transfer, qint64 length) {
+    curl_off_t announced = -1;
+    transfer.curl->easyGetinfo(transfer.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    return transfer.bytes + length > transfer.limits.maximumBodySize ||
+           announced > transfer.limits.maximumBodySize;
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* userData) {
@@ -60,6 +72,10 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
         transfer.refusedStatus = status;
         return 0;
     }
+    if (exceedsSizeLimit(transfer, static_cast<qint64>(length))) {
+        transfer.tooLarge = true;
+        return 0;
+    }
     if (length > 0 && !(*transfer.sink)(data, static_cast<qint64>(length))) {
         transfer.sinkFailed = true;
         return 0;
@@ -71,8 +87,14 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
 // Called by libcurl while the transfer runs, also when nothing arrives (about once a second).
 int onProgress(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto& transfer = *static_cast<Transfer*>(userData);
-    if (SteadyClock::now() - transfer.lastActivity >= transfer.stallTimeout) {
+    const auto now = SteadyClock::now();
+    if (now - transfer.lastActivity >= transfer.limits.stallTimeout) {
         transfer.stalled = true;
+        return 1;
+    }
+    // The stall rule restarts with every byte, so a trickle needs a limit of its own.
+    if (now - transfer.started >= transfer.limits.totalTimeout) {
+        transfer.overTime = true;
         return 1;
     }
     return 0;
@@ -105,7 +127,17 @@ void configure(CURL* handle, const QByteArray& url, const HttpLimits& limits, Tr
 
 QString failureText(CURLcode code, const Transfer& transfer, const char* errorBuffer) {
     if (transfer.stalled) {
-        return QStringLiteral("no data received for %1 ms").arg(transfer.stallTimeout.count());
+        return QStringLiteral("no data received for %1 ms")
+            .arg(transfer.limits.stallTimeout.count());
+    }
+    if (transfer.overTime) {
+        return QStringLiteral("not complete after %1 s, the limit of one download")
+            .arg(std::chrono::duration_cast<std::chrono::seconds>(transfer.limits.totalTimeout)
+                     .count());
+    }
+    if (transfer.tooLarge) {
+        return QStringLiteral("the body is longer than %1 bytes, the limit of one download")
+            .arg(transfer.limits.maximumBodySize);
     }
     if (transfer.refusedStatus != 0) {
         return QStringLiteral("HTTP status %1").arg(transfer.refusedStatus);
@@ -142,7 +174,7 @@ HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, con
     transfer.curl = curl;
     transfer.handle = handle.get();
     transfer.sink = &sink;
-    transfer.stallTimeout = limits.stallTimeout;
+    transfer.limits = limits;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle.get(), url.toUtf8(), limits, transfer, errorBuffer);
 

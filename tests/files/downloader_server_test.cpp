@@ -36,8 +36,11 @@ class ServerDownload : public ::testing::Test {
     HttpTestServer server;
     TempDir dir;
     QString targetPath = dir.file("PXS.exe");
-    files::Downloader downloader{"", dir.path(), platform::defaultFileSystem(),
-                                 platform::defaultHttpClient(), 400ms};
+    files::Downloader downloader{"",
+                                 dir.path(),
+                                 platform::defaultFileSystem(),
+                                 platform::defaultHttpClient(),
+                                 {400ms, 400ms}};
 };
 
 TEST_F(ServerDownload, BodyMustBeLongerThanTheMinimumTimesThousand) {
@@ -137,8 +140,11 @@ TEST_F(ServerDownload, AServerThatIsNotThereFails) {
         HttpTestServer gone;
         closedPort = gone.port();
     }
-    files::Downloader toNowhere{"", dir.path(), platform::defaultFileSystem(),
-                                platform::defaultHttpClient(), 400ms};
+    files::Downloader toNowhere{"",
+                                dir.path(),
+                                platform::defaultFileSystem(),
+                                platform::defaultHttpClient(),
+                                {400ms, 400ms}};
     EXPECT_FALSE(toNowhere.DownloadFile(
         QStringLiteral("http://127.0.0.1:%1/Updater").arg(closedPort), "PXS.exe", targetPath, 0));
     EXPECT_EQ(dir.read("PXS.exe"), QByteArray());

@@ -63,7 +63,7 @@ class UpdateServerTool : public ::testing::Test {
 
     bool download(const QString& address, const QString& name, qint32 minimumSize) {
         files::Downloader downloader("", dir.path(), platform::defaultFileSystem(),
-                                     platform::defaultHttpClient(), 500ms);
+                                     platform::defaultHttpClient(), {500ms, 500ms});
         return downloader.DownloadFile(address + "/Updater", name, dir.file("target"), minimumSize);
     }
 
