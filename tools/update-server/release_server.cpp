@@ -24,6 +24,9 @@ std::string contentType(const QString& name) {
 }  // namespace
 
 ReleaseServer::ReleaseServer(ServeOptions options) : options_(std::move(options)) {
+    // A client that keeps its connection open between files (as the updater does) holds a
+    // worker until this time-out, and stop() waits for it: keep the end of the server quick.
+    server_.set_keep_alive_timeout(1);
     server_.Get(R"(/(Updater|sources)/([^/]+))",
                 [this](const httplib::Request& request, httplib::Response& response) {
                     answer(request, response);
