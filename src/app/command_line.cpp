@@ -66,7 +66,8 @@ QString usageText() {
         "  --version      show the version\n"
         "\n"
         "COMMAND-LINE: \"-FOLDER\" takes the release files from FOLDER instead of the update\n"
-        "server; a FOLDER containing \"local\" means the updater's own folder.\n"
+        "server; a FOLDER containing \"local\" means the updater's own folder. The files stay\n"
+        "in FOLDER until the update has completed, so a failed run can be repeated as it was.\n"
         "\n"
         "Signed releases: the first existing file of $PELORIX_RELEASE_KEY, PelorixUpdater.pub\n"
         "beside the updater and /etc/pelorix-updater/PelorixUpdater.pub is the trusted minisign\n"
@@ -76,10 +77,13 @@ QString usageText() {
         "file changes. A key file that does not parse ends it with status 1. Without a key the\n"
         "release is not verified.\n"
         "\n"
-        "Exit status of a headless run: 0 the update ran to its end, 1 general failure,\n"
-        "2 usage error, 3 main program running, 4 cancelled at the confirmation,\n"
-        "5 a service was not stopped, 6 database error, 7 download error (also a refused\n"
-        "release, a download over 30 minutes or 256 MiB).\n");
+        "Exit status of a headless run: 0 the update ran to its end, 1 general failure (a\n"
+        "failed replacement has been rolled back: the old release is complete), 2 usage\n"
+        "error, 3 main program running, 4 cancelled at the confirmation, 5 a service was not\n"
+        "stopped, 6 database error, 7 download error (also a refused release, a download over\n"
+        "30 minutes or 256 MiB), 8 interrupted by SIGINT, SIGTERM or SIGHUP (run it again to\n"
+        "complete the update), 9 another update of this installation is running (nothing\n"
+        "changed).\n");
 }
 
 }  // namespace pelorix::app

@@ -30,6 +30,7 @@ ReleaseTrust verifyRelease(const UpdateContext& ctx, ReleaseTrust trust,
                            const files::MinisignPublicKey& key) {
     files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
                                  ctx.services.http, ctx.limits.httpLimits());
+    downloader.setAbortRequest([&ctx] { return ctx.interruption() != 0; });
     const auto manifest =
         downloader.fetchSmallFile(ctx.updateServerBase, files::kManifestName, kLargestManifest);
     if (!manifest) {

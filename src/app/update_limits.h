@@ -24,7 +24,12 @@ struct UpdateLimits {
     QString releaseKeyPath;
 
     platform::HttpLimits httpLimits() const {
-        return {downloadStall, downloadStall, downloadTotalTime, downloadMaximumBytes};
+        platform::HttpLimits limits;
+        limits.connectTimeout = downloadStall;
+        limits.stallTimeout = downloadStall;
+        limits.totalTimeout = downloadTotalTime;
+        limits.maximumBodySize = downloadMaximumBytes;
+        return limits;
     }
 };
 

@@ -38,12 +38,12 @@ bool Downloader::DownloadFile(const QString& baseAddress, const QString& fileNam
     lastFailure_.clear();
     const DownloadSource source = downloadSourceFor(commandLine_, ownFolder_);
     if (source.isLocal) {
-        return moveFromFolder(source.localFolder, fileName, targetPath);
+        return copyFromFolder(source.localFolder, fileName, targetPath);
     }
     return fetchFromServer(baseAddress + "/" + fileName, targetPath, minimumSize);
 }
 
-bool Downloader::moveFromFolder(const QString& folder, const QString& fileName,
+bool Downloader::copyFromFolder(const QString& folder, const QString& fileName,
                                 const QString& targetPath) {
     const QString sourcePath = folder + "/" + fileName;
     if (!files_.normalFileExists(sourcePath)) {
@@ -56,8 +56,8 @@ bool Downloader::moveFromFolder(const QString& folder, const QString& fileName,
     if (!removeOldTarget(targetPath)) {
         return false;
     }
-    if (!files_.moveFile(sourcePath, targetPath)) {
-        return fail(QStringLiteral("%1 could not be moved to %2").arg(sourcePath, targetPath));
+    if (!files_.copyFile(sourcePath, targetPath, false)) {
+        return fail(QStringLiteral("%1 could not be copied to %2").arg(sourcePath, targetPath));
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <optional>
 
 namespace pelorix::platform {
@@ -24,7 +25,8 @@ class Downloader {
     // True when the file is at the target path and passed the checks. From the server the body
     // is written to the target as it arrives, before the checks, so a rejected body stays there
     // and a failed fetch leaves an empty file. It must not be exactly 226 bytes long and must be
-    // longer than minimumSize × 1000 bytes. In local mode the file is moved from the folder.
+    // longer than minimumSize × 1000 bytes. In local mode the file is copied from the folder, which
+    // keeps it until the update has completed.
     bool DownloadFile(const QString& baseAddress, const QString& fileName,
                       const QString& targetPath, qint32 minimumSize);
 
@@ -33,11 +35,16 @@ class Downloader {
     std::optional<QByteArray> fetchSmallFile(const QString& baseAddress, const QString& fileName,
                                              qint64 maximumSize);
 
+    // Asked during a fetch from the server; true abandons it (the call answers false).
+    void setAbortRequest(std::function<bool()> abortRequested) {
+        limits_.abortRequested = std::move(abortRequested);
+    }
+
     // Why the last call failed; empty after a success.
     const QString& lastFailure() const { return lastFailure_; }
 
   private:
-    bool moveFromFolder(const QString& folder, const QString& fileName, const QString& targetPath);
+    bool copyFromFolder(const QString& folder, const QString& fileName, const QString& targetPath);
     bool fetchFromServer(const QString& url, const QString& targetPath, qint32 minimumSize);
     bool removeOldTarget(const QString& targetPath);
     bool fail(const QString& reason);

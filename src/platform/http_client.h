@@ -17,6 +17,9 @@ struct HttpLimits {
     std::chrono::milliseconds totalTimeout{std::chrono::minutes(30)};
     // A body longer than this fails; one announced longer fails before any of it is received.
     qint64 maximumBodySize = qint64{256} * 1024 * 1024;
+    // Asked while the fetch runs, also while nothing arrives (about once a second); true ends
+    // the fetch at once.
+    std::function<bool()> abortRequested;
 };
 
 // Receives the body piece by piece as it arrives; false aborts the fetch.

@@ -45,6 +45,7 @@ struct Transfer {
     bool stalled = false;
     bool overTime = false;
     bool tooLarge = false;
+    bool aborted = false;
     bool sinkFailed = false;
 };
 
@@ -98,6 +99,10 @@ int onProgress(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
         transfer.overTime = true;
         return 1;
     }
+    if (transfer.limits.abortRequested && transfer.limits.abortRequested()) {
+        transfer.aborted = true;
+        return 1;
+    }
     return 0;
 }
 
@@ -139,6 +144,9 @@ QString failureText(CURLcode code, const Transfer& transfer, const char* errorBu
     if (transfer.tooLarge) {
         return QStringLiteral("the body is longer than %1 bytes, the limit of one download")
             .arg(transfer.limits.maximumBodySize);
+    }
+    if (transfer.aborted) {
+        return QStringLiteral("the fetch was abandoned");
     }
     if (transfer.refusedStatus != 0) {
         return QStringLiteral("HTTP status %1").arg(transfer.refusedStatus);

@@ -15,6 +15,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The connection and the stall limit shortened so that failures come quickly.
+platform::HttpLimits quickLimits(std::chrono::milliseconds limit) {
+    platform::HttpLimits limits;
+    limits.connectTimeout = limit;
+    limits.stallTimeout = limit;
+    return limits;
+}
+
 QByteArray bodyOf(qint64 length) {
     QByteArray body(length, '\0');
     for (qint64 i = 0; i < length; ++i) {
@@ -36,11 +44,8 @@ class ServerDownload : public ::testing::Test {
     HttpTestServer server;
     TempDir dir;
     QString targetPath = dir.file("PXS.exe");
-    files::Downloader downloader{"",
-                                 dir.path(),
-                                 platform::defaultFileSystem(),
-                                 platform::defaultHttpClient(),
-                                 {400ms, 400ms}};
+    files::Downloader downloader{"", dir.path(), platform::defaultFileSystem(),
+                                 platform::defaultHttpClient(), quickLimits(400ms)};
 };
 
 TEST_F(ServerDownload, BodyMustBeLongerThanTheMinimumTimesThousand) {
@@ -167,11 +172,8 @@ TEST_F(ServerDownload, AServerThatIsNotThereFails) {
         HttpTestServer gone;
         closedPort = gone.port();
     }
-    files::Downloader toNowhere{"",
-                                dir.path(),
-                                platform::defaultFileSystem(),
-                                platform::defaultHttpClient(),
-                                {400ms, 400ms}};
+    files::Downloader toNowhere{"", dir.path(), platform::defaultFileSystem(),
+                                platform::defaultHttpClient(), quickLimits(400ms)};
     EXPECT_FALSE(toNowhere.DownloadFile(
         QStringLiteral("http://127.0.0.1:%1/Updater").arg(closedPort), "PXS.exe", targetPath, 0));
     EXPECT_EQ(dir.read("PXS.exe"), QByteArray());
