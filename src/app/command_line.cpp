@@ -13,6 +13,12 @@ bool applyOption(const QString& argument, Options& options) {
         options.unattended = true;
     } else if (argument == "--start-main") {
         options.startMain = true;
+    } else if (argument == "--dry-run") {
+        options.headless = true;
+        options.unattended = true;
+        options.dryRun = true;
+    } else if (argument == "--start-services") {
+        options.startServices = true;
     } else if (argument == "--db-only") {
         options.databaseOnly = true;
     } else if (argument == "--help") {
@@ -39,6 +45,14 @@ Options parseOptions(const QStringList& arguments) {
         if (applyOption(argument, options)) {
             continue;
         }
+        if (argument == "--report") {
+            if (++index == arguments.size() || arguments[index].isEmpty()) {
+                options.error = "--report needs a file name";
+                return options;
+            }
+            options.reportFile = arguments[index];
+            continue;
+        }
         // "-folder" is the updater's own command line; "--anything" unknown is a mistake.
         if (argument.startsWith("--")) {
             options.error = "unknown option: " + argument;
@@ -47,6 +61,9 @@ Options parseOptions(const QStringList& arguments) {
         break;
     }
     options.commandLine = arguments.mid(index).join(' ');
+    if (!options.reportFile.isEmpty() && !options.headless) {
+        options.error = "--report needs --headless, --unattended or --dry-run";
+    }
     return options;
 }
 
@@ -62,6 +79,13 @@ QString usageText() {
         "  --unattended   as --headless, but the confirmation is answered OK\n"
         "  --start-main   the final question is answered Yes (start the main program)\n"
         "  --db-only      start with \"nur Datenbank aktualisieren\" checked\n"
+        "  --dry-run      no window, no change anywhere: check everything an unattended run\n"
+        "                 needs and print the plan (services, database statements, files,\n"
+        "                 write access, free space, registrar); exit status as the real run\n"
+        "                 would end\n"
+        "  --report FILE  with a headless run: write a JSON report to FILE when it ends\n"
+        "  --start-services  after a successful update, start PelorixService and\n"
+        "                 HavrelService again through the supervising service\n"
         "  --help         show this text\n"
         "  --version      show the version\n"
         "\n"
@@ -83,7 +107,7 @@ QString usageText() {
         "stopped, 6 database error, 7 download error (also a refused release, a download over\n"
         "30 minutes or 256 MiB), 8 interrupted by SIGINT, SIGTERM or SIGHUP (run it again to\n"
         "complete the update), 9 another update of this installation is running (nothing\n"
-        "changed).\n");
+        "changed), 10 update done but a service did not start (--start-services).\n");
 }
 
 }  // namespace pelorix::app

@@ -1,5 +1,6 @@
 #include "app/phase_download.h"
 
+#include "app/fetched_files.h"
 #include "app/phase_release_check.h"
 #include "app/release_components.h"
 #include "app/status_output.h"
@@ -70,6 +71,7 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
             ShowDownloadError(ctx);
             return RunOutcome::DownloadError;
         }
+        noteFetchedFile(ctx, component);
         ctx.status.ShowStatus("OK", 3);
     }
     return RunOutcome::Continue;

@@ -227,6 +227,17 @@ JournalTools replacementJournalTools(const UpdateContext& ctx) {
             [&ctx](const QString& message) { ctx.log(message); }};
 }
 
+void showRecovery(UpdateContext& ctx, Recovery recovery) {
+    if (recovery == Recovery::Restored) {
+        ctx.status.ShowStatus(ctx.tr("Die vorherige Version wurde nach einem abgebrochenen "
+                                     "Update wiederhergestellt."),
+                              1);
+    } else if (recovery == Recovery::Failed) {
+        ctx.status.ShowStatus(
+            ctx.tr("Die vorherige Version konnte nicht vollständig wiederhergestellt werden."), 1);
+    }
+}
+
 RunOutcome runReplacement(UpdateContext& ctx) {
     return Replacement(ctx).run();
 }

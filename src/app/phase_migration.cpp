@@ -44,14 +44,10 @@ const std::array<std::pair<const char*, const char*>, 9> kSqlServerAlterations =
     {"tblData", "ALTER COLUMN RawRead string (255)"},
 }};
 
-struct Totals {
-    qint16 nc = 0;  // columns added
-    qint16 nd = 0;  // device types added
-    qint16 nt = 0;  // tables created
-};
+}  // namespace
 
-Totals runScript(UpdateContext& ctx, schema::SchemaOperations& operations) {
-    Totals totals;
+MigrationTotals runMigrationScript(UpdateContext& ctx, schema::SchemaOperations& operations) {
+    MigrationTotals totals;
     totals.nc += operations.AddColumn("tblPrinters", "YTonerOrder", "string (50)");
     if (ctx.form.isSqlServer) {
         ctx.log("SQL alter columns ...");
@@ -73,6 +69,8 @@ Totals runScript(UpdateContext& ctx, schema::SchemaOperations& operations) {
     operations.CreateIndex("tblDepartment", "DepartmentID", true);
     return totals;
 }
+
+namespace {
 
 RunOutcome databaseErrorExit(UpdateContext& ctx) {
     ctx.log("Database error.");
@@ -100,7 +98,9 @@ RunOutcome runMigration(UpdateContext& ctx) {
     schema::SchemaOperations operations(
         {ctx.form.connectionString, ctx.form.isSqlServer, ctx.form.updateLog},
         ctx.services.database, [&ctx](const QString& entry) { ctx.log(entry); }, ctx.form.dbError);
-    const Totals totals = runScript(ctx, operations);
+    const MigrationTotals totals = runMigrationScript(ctx, operations);
+    ctx.record.database = {ctx.form.isSqlServer, totals.nc, totals.nd, totals.nt, {}};
+    ctx.record.databaseChanged = operations.changesMade() > 0;
     if (ctx.form.dbError) {
         return databaseErrorExit(ctx);
     }

@@ -3,6 +3,7 @@
 #include "app/form_model.h"
 #include "app/release_trust.h"
 #include "app/run_outcome.h"
+#include "app/run_record.h"
 #include "app/update_limits.h"
 #include "app/user_interface.h"
 
@@ -60,6 +61,10 @@ struct UpdateContext {
     UpdateLimits limits{};
     // What the release check of this run found; empty until it ran.
     std::optional<ReleaseTrust> release{};
+    // After a successful update, both services are asked to run again.
+    bool startServices = false;
+    // What the run did, for its report.
+    RunRecord record{};
     // The signal that asked a headless run to stop, 0 while none has; a window run is never asked.
     std::function<int()> interruptionRequest{};
 

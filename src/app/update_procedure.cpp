@@ -1,5 +1,6 @@
 #include "app/update_procedure.h"
 
+#include "app/fetched_files.h"
 #include "app/phase_completion.h"
 #include "app/phase_download.h"
 #include "app/phase_install.h"
@@ -88,6 +89,7 @@ RunOutcome UpdateProcedure::runPhases() {
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
+    noteRetiredEntries(context_);
     // The replacement is never cut short: a request to stop waits for its end.
     outcome = stopIfInterrupted(runReplacement(context_), "after the replacement");
     if (outcome != RunOutcome::Continue) {
@@ -133,7 +135,9 @@ RunOutcome UpdateProcedure::takeInstallation() {
             return ctx.generalFailureExit();
     }
     ReplacementJournal journal(ctx.settings.settingsFolder, ctx.services.files);
-    if (settleJournal(journal, replacementJournalTools(ctx)) == Recovery::Failed) {
+    const Recovery recovery = settleJournal(journal, replacementJournalTools(ctx));
+    showRecovery(ctx, recovery);
+    if (recovery == Recovery::Failed) {
         return ctx.generalFailureExit();
     }
     return RunOutcome::Continue;

@@ -128,6 +128,11 @@ std::optional<QByteArray> Downloader::fetchSmallFile(const QString& baseAddress,
     return body;
 }
 
+bool Downloader::acceptsBodyLength(qint64 length, qint32 minimumSize) {
+    return length != kRejectedBodyLength && length > qint64{minimumSize} * kMinimumSizeUnit &&
+           length != 0;
+}
+
 bool Downloader::removeOldTarget(const QString& targetPath) {
     if (files_.normalFileExists(targetPath) && !files_.deleteFile(targetPath)) {
         return fail(QStringLiteral("the old file %1 could not be deleted").arg(targetPath));

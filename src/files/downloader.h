@@ -35,6 +35,9 @@ class Downloader {
     std::optional<QByteArray> fetchSmallFile(const QString& baseAddress, const QString& fileName,
                                              qint64 maximumSize);
 
+    // Whether a body of this length from the server passes the checks of DownloadFile.
+    static bool acceptsBodyLength(qint64 length, qint32 minimumSize);
+
     // Asked during a fetch from the server; true abandons it (the call answers false).
     void setAbortRequest(std::function<bool()> abortRequested) {
         limits_.abortRequested = std::move(abortRequested);

@@ -36,6 +36,17 @@ TEST(CommandLineTest, UnknownOptionIsAUsageError) {
     EXPECT_TRUE(parseOptions({}).commandLine.isEmpty());
 }
 
+TEST(CommandLineTest, FleetOptions) {
+    const Options dry = parseOptions({"--dry-run", "--report", "/tmp/r.json", "--start-services"});
+    EXPECT_TRUE(dry.headless && dry.unattended && dry.dryRun && dry.startServices);
+    EXPECT_EQ(dry.reportFile, "/tmp/r.json");
+    EXPECT_TRUE(dry.error.isEmpty());
+    // A report needs a file and a headless run; --start-services works with the window too.
+    EXPECT_FALSE(parseOptions({"--unattended", "--report"}).error.isEmpty());
+    EXPECT_FALSE(parseOptions({"--report", "r.json"}).error.isEmpty());
+    EXPECT_TRUE(parseOptions({"--start-services"}).error.isEmpty());
+}
+
 class ConsoleUiTest : public ::testing::Test {
   protected:
     ~ConsoleUiTest() override {

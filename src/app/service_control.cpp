@@ -1,0 +1,92 @@
+#include "app/service_control.h"
+
+#include "app/update_context.h"
+#include "platform/clock.h"
+#include "platform/special_folders.h"
+#include "xmlstore/xml_store.h"
+
+#include <chrono>
+
+namespace pelorix::app {
+
+const SupervisedService kPelorixServiceEntry{
+    "PelorixService",
+    R"(processes/process[@name="PelorixService"]/targetstatus)",
+    R"(processes/process[@name="PelorixService"]/currentstatus)",
+};
+
+const SupervisedService kHavrelServiceEntry{
+    "HavrelService",
+    R"(processes/process[@name="HavrelService"]/targetstatus)",
+    R"(processes/process[@name="HavrelService"]/currentstatus)",
+};
+
+namespace {
+
+constexpr int kSecondsPerDay = 86400;
+constexpr std::chrono::milliseconds kPollInterval{10};
+
+// Whole seconds between two times of day, counted on across midnight.
+int secondsBetween(int start, int now) {
+    return (now - start + kSecondsPerDay) % kSecondsPerDay;
+}
+
+// The document as it is now; one that does not parse is read again, as the poll does: the
+// supervising service may be rewriting it this moment.
+bool loadDocument(UpdateContext& ctx, const QString& document) {
+    platform::Clock& clock = ctx.services.clock;
+    const int start = clock.secondsSinceMidnight();
+    while (!ctx.xml.XMLLoad(document, 0)) {
+        if (secondsBetween(start, clock.secondsSinceMidnight()) >= ctx.limits.stopTimeoutSeconds) {
+            return false;
+        }
+        clock.sleepFor(kPollInterval);
+        ctx.ui.processEvents();
+    }
+    return true;
+}
+
+// A document that cannot be read or parsed (say, while it is rewritten) says nothing.
+bool reportsStatus(UpdateContext& ctx, const QString& document, const SupervisedService& service,
+                   const QString& status, const QString& missing) {
+    return ctx.xml.XMLLoad(document, 0) &&
+           ctx.xml.XMLGetValue(service.currentPath, missing) == status;
+}
+
+}  // namespace
+
+QString controlDocumentPath() {
+    return platform::GetSpecialFolder(platform::kCommonAppData) + "/OrvaneTrellisService/OTRS.xml";
+}
+
+bool requestTargetStatus(UpdateContext& ctx, const QString& document,
+                         const SupervisedService& service, const QString& status) {
+    if (!loadDocument(ctx, document)) {
+        return false;
+    }
+    const QString before = ctx.xml.XMLGetValue(service.targetPath, "");
+    ctx.xml.XMLSetValue(service.targetPath, status);
+    if (!ctx.xml.XMLSave("")) {
+        return false;
+    }
+    // A service the document does not list keeps what it had: nothing could be stored.
+    ctx.record.noteTargetStatus(service.name, before, ctx.xml.XMLGetValue(service.targetPath, ""));
+    return true;
+}
+
+bool awaitCurrentStatus(UpdateContext& ctx, const QString& document,
+                        const SupervisedService& service, const QString& status,
+                        const QString& missing) {
+    platform::Clock& clock = ctx.services.clock;
+    const int start = clock.secondsSinceMidnight();
+    bool reached = false;
+    do {
+        reached = reportsStatus(ctx, document, service, status, missing);
+        clock.sleepFor(kPollInterval);
+        ctx.ui.processEvents();
+    } while (!reached &&
+             secondsBetween(start, clock.secondsSinceMidnight()) < ctx.limits.stopTimeoutSeconds);
+    return reached;
+}
+
+}  // namespace pelorix::app
