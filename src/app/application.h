@@ -46,6 +46,8 @@ class Application {
 
     FormModel& form() { return form_; }
     const ProgramSettings& settings() const { return settings_; }
+    // The two-letter code of the language the window speaks (after start()).
+    QString interfaceLanguage() { return language_ ? language_->interfaceLanguage() : ""; }
 
     // The services of this machine.
     static UpdateServices defaultServices();

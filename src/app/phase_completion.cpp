@@ -12,9 +12,10 @@ namespace {
 
 bool askToOpenMainProgram(UpdateContext& ctx) {
     const QString question =
-        ctx.tr("Das Update wurde erfolgreich durchgeführt.") + "\r" +
-        ctx.tr("Sie müssen die Dienste im Konfigurationsprogramm noch starten.") + "\r\r" +
-        ctx.tr("Wollen Sie jetzt das Konfigurationsprogramm vom Pelorix öffnen ?");
+        ctx.trLines({"Das Update wurde erfolgreich durchgeführt.",
+                     "Sie müssen die Dienste im Konfigurationsprogramm noch starten.", "",
+                     "Wollen Sie jetzt das Konfigurationsprogramm vom Pelorix öffnen ?"},
+                    "\r");
     return ctx.message(question, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 

@@ -74,11 +74,11 @@ namespace {
 
 RunOutcome databaseErrorExit(UpdateContext& ctx) {
     ctx.log("Database error.");
-    QString text = ctx.tr("Der Updater konnte nicht auf die Datenbank zugreifen.") + "\r" +
-                   ctx.tr(
-                       "Bitte prüfen Sie ob die Datenbank bereits durch andere Programme "
-                       "geöffnet ist") +
-                   "\r" + ctx.tr("und versuchen es dann erneut. Der Vorgang wird abgebrochen.");
+    QString text = ctx.trLines({"Der Updater konnte nicht auf die Datenbank zugreifen.",
+                                "Bitte prüfen Sie ob die Datenbank bereits durch andere "
+                                "Programme geöffnet ist",
+                                "und versuchen es dann erneut. Der Vorgang wird abgebrochen."},
+                               "\r");
     if (ctx.form.isSqlServer) {
         text += "\r\n\r\n" + ctx.tr(
                                  "Bitte prüfen Sie auch, dass Sie administrativen Zugriff auf "

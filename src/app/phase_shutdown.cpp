@@ -33,9 +33,10 @@ const ServiceStop kHavrelService{
 
 RunOutcome reportNotStopped(UpdateContext& ctx, const ServiceStop& stop) {
     ctx.status.ShowStatus(ctx.tr("Fehler"), 3);
-    ctx.message(ctx.tr(stop.failureText) + "\r\n" +
-                ctx.tr("Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst nach einem "
-                       "Rechnerneustart beendet werden."));
+    ctx.message(ctx.trLines({stop.failureText,
+                             "Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst "
+                             "nach einem Rechnerneustart beendet werden."},
+                            "\r\n"));
     ctx.ui.setMousePointer(MousePointer::Default);
     ctx.log(stop.logText);
     return RunOutcome::ServiceNotStopped;

@@ -23,24 +23,31 @@ const SupervisedService kHavrelServiceEntry{
 
 namespace {
 
-constexpr int kSecondsPerDay = 86400;
 constexpr std::chrono::milliseconds kPollInterval{10};
 
-// Whole seconds between two times of day, counted on across midnight.
-int secondsBetween(int start, int now) {
-    return (now - start + kSecondsPerDay) % kSecondsPerDay;
-}
+// Measured on a monotonic clock: a clock change (the end of daylight saving) must neither end
+// the wait at once nor stretch it.
+class StopDeadline {
+  public:
+    explicit StopDeadline(const UpdateContext& ctx)
+        : clock_(ctx.services.clock),
+          end_(clock_.monotonicNow() + std::chrono::seconds(ctx.limits.stopTimeoutSeconds)) {}
+    bool passed() const { return clock_.monotonicNow() >= end_; }
+
+  private:
+    const platform::Clock& clock_;
+    std::chrono::steady_clock::time_point end_;
+};
 
 // The document as it is now; one that does not parse is read again, as the poll does: the
 // supervising service may be rewriting it this moment.
 bool loadDocument(UpdateContext& ctx, const QString& document) {
-    platform::Clock& clock = ctx.services.clock;
-    const int start = clock.secondsSinceMidnight();
+    const StopDeadline deadline(ctx);
     while (!ctx.xml.XMLLoad(document, 0)) {
-        if (secondsBetween(start, clock.secondsSinceMidnight()) >= ctx.limits.stopTimeoutSeconds) {
+        if (deadline.passed()) {
             return false;
         }
-        clock.sleepFor(kPollInterval);
+        ctx.services.clock.sleepFor(kPollInterval);
         ctx.ui.processEvents();
     }
     return true;
@@ -77,15 +84,13 @@ bool requestTargetStatus(UpdateContext& ctx, const QString& document,
 bool awaitCurrentStatus(UpdateContext& ctx, const QString& document,
                         const SupervisedService& service, const QString& status,
                         const QString& missing) {
-    platform::Clock& clock = ctx.services.clock;
-    const int start = clock.secondsSinceMidnight();
+    const StopDeadline deadline(ctx);
     bool reached = false;
     do {
         reached = reportsStatus(ctx, document, service, status, missing);
-        clock.sleepFor(kPollInterval);
+        ctx.services.clock.sleepFor(kPollInterval);
         ctx.ui.processEvents();
-    } while (!reached &&
-             secondsBetween(start, clock.secondsSinceMidnight()) < ctx.limits.stopTimeoutSeconds);
+    } while (!reached && !deadline.passed());
     return reached;
 }
 

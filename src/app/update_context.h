@@ -7,6 +7,7 @@
 #include "app/user_interface.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -68,6 +69,9 @@ struct UpdateContext {
 
     // Translate of a copy: the caller's literal stays as it is.
     QString tr(const QString& token) const;
+    // Sentences translated one by one in reading order (learn mode asks for them in that order)
+    // and joined by the line break; an empty token stands for an empty line.
+    QString trLines(const QStringList& tokens, const QString& lineBreak) const;
     // A trace line of the procedure, written only when tracing is on.
     void log(const QString& message) const;
     MessageAnswer message(const QString& text, MessageButtons buttons = MessageButtons::Ok) const;

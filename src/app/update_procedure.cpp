@@ -97,11 +97,10 @@ RunOutcome UpdateProcedure::checkPreconditions() {
         ctx.message(ctx.tr("Sie müssen vor dem Update erst den Pelorix beenden."));
         return RunOutcome::MainProgramRunning;
     }
-    const QString question =
-        ctx.tr("Im Zuge dieses Updates müssen die Pelorix Dienste beendet werden.") + "\r\n" +
-        ctx.tr(
-            "Sie benötigen Administratorrechte um das Update auszuführen. Wollen Sie "
-            "fortfahren ?");
+    const QString question = ctx.trLines(
+        {"Im Zuge dieses Updates müssen die Pelorix Dienste beendet werden.",
+         "Sie benötigen Administratorrechte um das Update auszuführen. Wollen Sie fortfahren ?"},
+        "\r\n");
     if (ctx.message(question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
         return RunOutcome::Cancelled;
     }
