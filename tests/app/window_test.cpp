@@ -115,5 +115,28 @@ TEST_F(WindowTest, BlockingWorkRunsOnAnotherThreadWhileTheWindowHandlesItsEvents
     EXPECT_GE(ticks, 3);
 }
 
+// While the confirmation of a run is open, closing the window is refused; after the run it works.
+TEST_F(WindowTest, ClosingIsRefusedWhileTheUpdateRuns) {
+    MainWindow window("", false, services());
+    window.show();
+    bool visibleAfterClose = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            poll.stop();
+            window.close();
+            visibleAfterClose = window.isVisible();
+            box->close();  // Cancel
+        }
+    });
+    poll.start(5);
+
+    EXPECT_EQ(window.application().pressUpdate(), RunOutcome::Cancelled);
+
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+}
+
 }  // namespace
 }  // namespace pelorix::app::window

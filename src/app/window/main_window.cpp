@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QEventLoop>
 #include <QFontDatabase>
@@ -219,8 +220,17 @@ void MainWindow::runBlocking(const std::function<void()>& work) {
 }
 
 void MainWindow::quit() {
+    quitting_ = true;
     close();
     QApplication::exit(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (application_.isUpdating() && !quitting_) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
