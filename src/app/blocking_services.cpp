@@ -59,4 +59,8 @@ bool BlockingServices::Programs::start(const QStringList& argv) {
     return runBlocking(ui_, [&] { return inner_.start(argv); });
 }
 
+std::optional<int> BlockingServices::Programs::runToEnd(const QStringList& argv) {
+    return runBlocking(ui_, [&] { return inner_.runToEnd(argv); });
+}
+
 }  // namespace pelorix::app

@@ -52,6 +52,7 @@ class BlockingServices {
       public:
         Programs(platform::ProgramStarter& inner, UserInterface& ui) : inner_(inner), ui_(ui) {}
         bool start(const QStringList& argv) override;
+        std::optional<int> runToEnd(const QStringList& argv) override;
 
       private:
         platform::ProgramStarter& inner_;
