@@ -14,7 +14,7 @@ source "$root/bench/common/installation.sh"
 [ -n "${3:-}" ] && updater="$(realpath "$3")"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/bench-language-XXXXXX")"
-trap 'stop_background; rm -rf "$work"' EXIT
+trap 'stop_background; [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
 awk 'BEGIN {
     for (i = 1; size < 20 * 1024 * 1024; ++i) {
         line = sprintf("[Fülltext %07d]\r\nDE=Ein Text, der nur den Platz einer Übersetzung einnimmt %d\r\nEN=A text that only takes the room of a translation %d\r\n", i, i, i)
