@@ -45,6 +45,7 @@ update() {
         ansi <"$work/large.ini" >"$work/installation/app/Language.ini"
     fi
     local status=0
+    rm -f "$work/$1.measure"  # the measurement is appended to the file
     PELORIX_UPDATE_SERVER="$server_address/Updater" "$measure" "$work/$1.measure" \
         env PELORIX_BENCH_TRACE="$work/$1.trace" LD_PRELOAD="$wait_trace" \
         "$work/installation/updater/PelorixUpdater" --unattended >"$work/$1.out" 2>&1 ||
