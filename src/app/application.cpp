@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/installation_lock.h"
+#include "app/phase_install.h"
 #include "app/registrar.h"
 #include "app/startup.h"
 #include "app/update_server.h"
@@ -44,17 +45,7 @@ void Application::start() {
                       blockingServices_.services(), updateServerBase(), platform::ownFolder(),
                       updateLimitsFromEnvironment()});
     procedure_.emplace(*context_);
-    if (recovery == Recovery::Restored) {
-        status_.ShowStatus(
-            context_->tr("Die vorherige Version wurde nach einem abgebrochenen Update "
-                         "wiederhergestellt."),
-            1);
-    } else if (recovery == Recovery::Failed) {
-        status_.ShowStatus(
-            context_->tr(
-                "Die vorherige Version konnte nicht vollständig wiederhergestellt werden."),
-            1);
-    }
+    showRecovery(*context_, recovery);
 }
 
 void Application::stopOnInterruption(std::function<int()> request) {
@@ -80,6 +71,19 @@ Recovery Application::recoverInterruptedUpdate() {
                                  }
                              }};
     return settleJournal(journal, tools);
+}
+
+int Application::dryRun(const PlanPrinter& print) {
+    DryRun dryRun(*context_, print);
+    const int status = dryRun.run();
+    dryRunLines_ = dryRun.lines();
+    return status;
+}
+
+RunReport Application::report(int status, const QDateTime& startedAt) const {
+    const bool dry = context_ && context_->record.dryRun;
+    return {status, startedAt, QDateTime::currentDateTimeUtc(),
+            dry ? dryRunLines_ : status_.lines(), context_ ? context_->record : RunRecord{}};
 }
 
 RunOutcome Application::pressUpdate() {

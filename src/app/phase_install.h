@@ -16,4 +16,7 @@ RunOutcome runReplacement(UpdateContext& ctx);
 // What the replacement's journal is undone or finished with, in this context.
 JournalTools replacementJournalTools(const UpdateContext& ctx);
 
+// A whole status line when a journal left by an earlier run was rolled back (or could not be).
+void showRecovery(UpdateContext& ctx, Recovery recovery);
+
 }  // namespace pelorix::app

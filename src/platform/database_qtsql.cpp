@@ -25,7 +25,7 @@ DbResult QtSqlDatabase::execute(const QString& connectionString, const QString& 
     if (!query.exec(connection.engineStatement(statement))) {
         return {false, describeError(query.lastError())};
     }
-    return {true, {}};
+    return {true, {}, query.numRowsAffected()};
 }
 
 QueryResult QtSqlDatabase::query(const QString& connectionString, const QString& statement) {

@@ -1,5 +1,7 @@
 #include "app/replacement_journal.h"
 #include "app/replacement_undo.h"
+#include "app/update_harness.h"
+#include "app/update_procedure.h"
 #include "platform/file_system.h"
 #include "support/fake_processes.h"
 #include "support/temp_dir.h"
@@ -65,6 +67,31 @@ TEST_F(Journal, ACommittedJournalIsFinishedNotRolledBack) {
     EXPECT_FALSE(QFile::exists(source));
     EXPECT_FALSE(journal.exists());
     EXPECT_EQ(app::settleJournal(journal, tools), app::Recovery::NothingToDo);
+}
+
+// A run that died in its replacement while another start held the lock: the next press puts
+// the old release back before anything else, and says so.
+TEST(JournalAtThePress, IsRolledBackBeforeTheServicesAreAsked) {
+    UpdateHarness harness;
+    const QString original = harness.dir.file("app/Pelorix.exe");
+    const QString backup = harness.dir.write("app/.PelorixUpdater-backup/Pelorix.exe", "old");
+    harness.dir.write("app/PX.exe", "new");
+    app::ReplacementJournal journal(harness.settings.settingsFolder, platform::defaultFileSystem());
+    ASSERT_TRUE(journal.record(
+        {JournalStep::BackupArea, harness.dir.file("app/.PelorixUpdater-backup"), {}}));
+    ASSERT_TRUE(journal.record({JournalStep::MoveAside, original, backup}));
+    ASSERT_TRUE(
+        journal.record({JournalStep::Unregister, harness.dir.file("system/Quennel.dll"), {}}));
+    app::UpdateProcedure procedure(harness.context());
+
+    procedure.run();  // no control document: the general failure exit after the recovery
+
+    EXPECT_EQ(harness.dir.read("app/Pelorix.exe"), QByteArray("old"));
+    EXPECT_EQ(harness.dir.read("app/PX.exe"), QByteArray("new"));
+    EXPECT_FALSE(QFile::exists(backup));
+    EXPECT_FALSE(journal.exists());
+    EXPECT_TRUE(harness.form.statusText.startsWith(
+        "Die vorherige Version wurde nach einem abgebrochenen Update wiederhergestellt.!\r\n"));
 }
 
 }  // namespace
