@@ -34,6 +34,11 @@ platform::HttpResult BlockingServices::Http::get(const QString& url,
     return runBlocking(ui_, [&] { return inner_.get(url, limits, sink); });
 }
 
+platform::HttpSizeResult BlockingServices::Http::size(const QString& url,
+                                                      const platform::HttpLimits& limits) {
+    return runBlocking(ui_, [&] { return inner_.size(url, limits); });
+}
+
 platform::DbResult BlockingServices::Database::execute(const QString& connection,
                                                        const QString& statement) {
     return runBlocking(ui_, [&] { return inner_.execute(connection, statement); });
