@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Das Update wurde erfolgreich durchgeführt.",
                      "Sie müssen die Dienste im Konfigurationsprogramm noch starten.",
                      "Wollen Sie jetzt das Konfigurationsprogramm vom Pelorix öffnen ?"}}),
-    [](const ::testing::TestParamInfo<MessageCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<MessageCase>& testCase) { return testCase.param.name; });
 
 }  // namespace
 }  // namespace pelorix::app

@@ -106,9 +106,9 @@ TEST_P(E2eDryRunFault, EndsWithTheStatusOfTheRealRunAndChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, E2eDryRunFault, ::testing::Values(6, 7),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return info.param == 6 ? std::string("LockedDatabase")
-                                                    : std::string("MissingFile");
+                         [](const ::testing::TestParamInfo<int>& testCase) {
+                             return testCase.param == 6 ? std::string("LockedDatabase")
+                                                        : std::string("MissingFile");
                          });
 
 }  // namespace

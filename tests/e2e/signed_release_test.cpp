@@ -201,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                            test.signList(test.demoKey("key"), {"-t", "release 6.15"});
                        },
                        -1, "carries no timestamp"}),
-    [](const ::testing::TestParamInfo<RefusedRelease>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<RefusedRelease>& testCase) { return testCase.param.name; });
 
 // A key file that is no minisign public key is a fault of the machine: the general failure
 // exit before anything changes, never an unverified update.
