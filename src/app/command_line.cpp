@@ -94,13 +94,21 @@ QString usageText() {
         "server; a FOLDER containing \"local\" means the updater's own folder. The files stay\n"
         "in FOLDER until the update has completed, so a failed run can be repeated as it was.\n"
         "\n"
+        "Signed releases: the first existing file of $PELORIX_RELEASE_KEY, PelorixUpdater.pub\n"
+        "beside the updater and /etc/pelorix-updater/PelorixUpdater.pub is the trusted minisign\n"
+        "public key. With it, SHA256SUMS and SHA256SUMS.minisig must come with the release, be\n"
+        "signed by that key and be no older than the last release accepted here, and every\n"
+        "file must match its SHA-256; otherwise the run ends with status 7 before any installed\n"
+        "file changes. A key file that does not parse ends it with status 1. Without a key the\n"
+        "release is not verified.\n"
+        "\n"
         "Exit status of a headless run: 0 the update ran to its end, 1 general failure (a\n"
         "failed replacement has been rolled back: the old release is complete), 2 usage\n"
         "error, 3 main program running, 4 cancelled at the confirmation, 5 a service was not\n"
-        "stopped, 6 database error, 7 download error, 8 interrupted by SIGINT, SIGTERM or\n"
-        "SIGHUP (run it again to complete the update), 9 another update of this installation\n"
-        "is running (nothing changed), 10 update done but a service did not start\n"
-        "(--start-services).\n");
+        "stopped, 6 database error, 7 download error (also a refused release, a download over\n"
+        "30 minutes or 256 MiB), 8 interrupted by SIGINT, SIGTERM or SIGHUP (run it again to\n"
+        "complete the update), 9 another update of this installation is running (nothing\n"
+        "changed), 10 update done but a service did not start (--start-services).\n");
 }
 
 }  // namespace pelorix::app
