@@ -43,9 +43,13 @@ int DryRun::run() {
     print_("Dry run: nothing on this machine is changed.");
     checkMainProgram();
     checkInstallationLock();
+    const bool full = ctx_.form.updateDatabaseOnlyCheck != 1;
+    if (full) {
+        checkRelease();
+    }
     checkControlDocument();
     checkDatabase();
-    if (ctx_.form.updateDatabaseOnlyCheck != 1) {
+    if (full) {
         checkFiles();
         checkFolders();
         checkFreeSpace();

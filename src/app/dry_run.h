@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/release_trust.h"
 #include "app/run_record.h"
 
 #include <QString>
@@ -33,12 +34,15 @@ class DryRun {
   private:
     void checkMainProgram();
     void checkInstallationLock();
+    void checkRelease();
     void checkControlDocument();
     void checkDatabase();
     bool checkDatabaseReachable();
     void checkDatabaseWritable(const QString& file);
     void listMigration();
     void checkFiles();
+    // The SHA-256 the verified checksum list gives the file; empty without one.
+    QByteArray listedDigest(const QString& fileName) const;
     void checkLocalFile(const QString& folder, const ReleaseComponent& component);
     void checkServerFile(const ReleaseComponent& component);
     void checkFolders();
@@ -57,6 +61,7 @@ class DryRun {
     PlanPrinter print_;
     std::vector<StatusLine> lines_;
     std::chrono::steady_clock::time_point lineStarted_;
+    ReleaseTrust release_;
     qint64 bytesNeeded_ = 0;
     int status_ = 0;
 };

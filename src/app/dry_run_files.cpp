@@ -8,6 +8,7 @@
 #include "app/update_context.h"
 #include "files/download_source.h"
 #include "files/downloader.h"
+#include "files/release_manifest.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"
 
@@ -22,6 +23,34 @@ constexpr int kGeneralFailure = 1;
 constexpr int kDownloadError = 7;
 
 }  // namespace
+
+// The checksum list is judged as the real run judges it before any service stops.
+void DryRun::checkRelease() {
+    release_ = checkReleaseTrust(ctx_);
+    switch (release_.state) {
+        case ReleaseTrust::State::NoKey:
+            note("Signed checksum list", "not checked: no trusted release key");
+            break;
+        case ReleaseTrust::State::KeyUnusable:
+            check("Signed checksum list", false, release_.keyPath + ": " + release_.reason,
+                  kGeneralFailure);
+            break;
+        case ReleaseTrust::State::Refused:
+            check("Signed checksum list", false, release_.reason, kDownloadError);
+            break;
+        case ReleaseTrust::State::Verified:
+            check("Signed checksum list", true, "verifies with the key " + release_.keyPath,
+                  kDownloadError);
+            break;
+    }
+}
+
+QByteArray DryRun::listedDigest(const QString& fileName) const {
+    if (release_.state != ReleaseTrust::State::Verified || !release_.manifest) {
+        return {};
+    }
+    return release_.manifest->manifest.digestOf(fileName).value_or(QByteArray());
+}
 
 void DryRun::checkFiles() {
     const files::DownloadSource source =
@@ -53,10 +82,17 @@ void DryRun::checkLocalFile(const QString& folder, const ReleaseComponent& compo
         record.sha256 = sha256Hex(*bytes);
         bytesNeeded_ += bytes->size();
     }
+    const QByteArray listed = listedDigest(name);
+    record.verified = !listed.isEmpty() && record.sha256 == QString::fromLatin1(listed.toHex());
     ctx_.record.files.push_back(record);
     const std::optional<QByteArray> installed = files.readFile(installedPath(ctx_, component));
     const bool same = bytes && installed && *bytes == *installed;
     ctx_.record.wouldChange = ctx_.record.wouldChange || !same;
+    if (release_.state == ReleaseTrust::State::Verified && !record.verified) {
+        check("File " + name, false, path + " does not match the signed checksum list",
+              kDownloadError);
+        return;
+    }
     check("File " + name, true,
           QStringLiteral("%1 bytes in the folder, %2")
               .arg(record.bytes)
@@ -64,17 +100,27 @@ void DryRun::checkLocalFile(const QString& folder, const ReleaseComponent& compo
           kDownloadError);
 }
 
-// Asked for its size only. Without the body its content cannot be compared with the installed
-// file, so it counts as a change.
+// Asked for its size only. Without the body its content is compared with the installed file
+// only through a verified checksum list; without one it counts as a change.
 void DryRun::checkServerFile(const ReleaseComponent& component) {
     const QString name = component.fileName.toString();
+    const QByteArray listed = listedDigest(name);
+    if (release_.state == ReleaseTrust::State::Verified && listed.isEmpty()) {
+        ctx_.record.files.push_back({name, -1, {}, false});
+        check("File " + name, false, "not in the signed checksum list", kDownloadError);
+        return;
+    }
     platform::HttpLimits limits;
     limits.connectTimeout = ctx_.limits.downloadStall;
     limits.stallTimeout = ctx_.limits.downloadStall;
     const platform::HttpSizeResult size =
         ctx_.services.http.size(ctx_.updateServerBase + "/" + name, limits);
-    ctx_.record.files.push_back({name, size.ok() ? size.bytes : -1, {}, false});
-    ctx_.record.wouldChange = true;
+    ctx_.record.files.push_back(
+        {name, size.ok() ? size.bytes : -1, QString::fromLatin1(listed.toHex()), false});
+    const std::optional<QByteArray> installed =
+        ctx_.services.files.readFile(installedPath(ctx_, component));
+    const bool same = !listed.isEmpty() && installed && files::sha256Of(*installed) == listed;
+    ctx_.record.wouldChange = ctx_.record.wouldChange || !same;
     if (!size.ok()) {
         check("File " + name, false, size.error, kDownloadError);
         return;

@@ -1,6 +1,7 @@
 #include "app/fetched_files.h"
 
 #include "app/release_components.h"
+#include "app/release_trust.h"
 #include "app/replacement_plan.h"
 #include "app/update_context.h"
 #include "platform/file_system.h"

@@ -4,8 +4,10 @@
 #include "e2e_fixture.h"
 #include "report_check.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -75,6 +77,28 @@ TEST_F(E2eDryRun, ListsStatementsAndFilesAndChangesNothing) {
         EXPECT_EQ(file["bytes"].toInteger(), release.value(name).size()) << name.toStdString();
         EXPECT_TRUE(
             run.out.contains(QString("%1 bytes on the server").arg(release.value(name).size())));
+    }
+}
+
+// With a trusted key the signed checksum list is verified as the real run verifies it, and each
+// file's SHA-256 is the one the list gives.
+TEST_F(E2eDryRun, WithATrustedKeyTheSignedChecksumListIsChecked) {
+    ASSERT_TRUE(QFile::copy(sandbox.path("release/key/PelorixUpdater.pub"),
+                            sandbox.updaterFolder() + "/PelorixUpdater.pub"));
+    before = snapshot();
+
+    const RunResult run = dryRun();
+
+    expectSandboxUnchanged();
+    EXPECT_EQ(run.exitStatus, 0) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QRegularExpression(R"(Signed checksum list\.+ OK +verifies)")))
+        << run.out.toStdString();
+    const QJsonArray files = validatedReport(reportFile())["files"].toArray();
+    ASSERT_EQ(files.size(), release.size());
+    for (const QJsonValue& file : files) {
+        const QByteArray content = release.value(file["name"].toString());
+        EXPECT_EQ(file["sha256"].toString(),
+                  QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
     }
 }
 
