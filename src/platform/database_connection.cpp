@@ -146,7 +146,7 @@ void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::
         error_ = u"Cannot open '"_s + file + u"': it is a folder, not a database file."_s;
         return;
     }
-    if (!hasDatabaseHeader(resolved)) {
+    if (!info.isFile() || !hasDatabaseHeader(resolved)) {  // a FIFO would block the read
         error_ = u"Unrecognized database format '"_s + file + u"'."_s;
         return;
     }

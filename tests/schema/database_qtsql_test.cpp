@@ -144,6 +144,9 @@ TEST(EmbeddedDatabase, FilesThatAreNoDatabaseAreRefusedAndLeftAsTheyAre) {
         EXPECT_EQ(result.error, "Unrecognized database format '" + file + "'.");
         EXPECT_EQ(dir.read("Pelorix.mdb"), bytes);
     }
+    const QString fifo = dir.file("Fifo.mdb");  // nobody writes to it: must not block
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(QtSqlDatabase().query(jetConnection(fifo), "Select 1").ok);
 }
 
 // Root may write any file; a read-only database is read, never written, all the same.
