@@ -1,7 +1,5 @@
 #include "i18n/language.h"
 
-#include "platform/profile.h"
-
 #include <QStringList>
 
 namespace pelorix::i18n {
@@ -25,6 +23,7 @@ QString toFileText(const QString& text) {
 Language::Language(QString languageFile, QString languageSetting, QString learningLanguage,
                    LearningDialog* dialog, platform::Clock& clock)
     : languageFile_(std::move(languageFile)),
+      texts_(languageFile_),
       languageSetting_(std::move(languageSetting)),
       learningLanguage_(std::move(learningLanguage)),
       dialog_(dialog),
@@ -36,12 +35,11 @@ QString Language::Translate(QString& token) {
     }
     QString code = languageSetting_.left(2);
     const bool learnMode = languageSetting_.mid(2, 1).compare("L", Qt::CaseInsensitive) == 0;
-    const QString supported =
-        platform::ReadIni(languageFile_, "LanguageSettings", "SupportedLanguages", "");
+    const QString supported = texts_.read("LanguageSettings", "SupportedLanguages", "");
     if (!supported.contains(code, Qt::CaseSensitive)) {
         code = "DE";
     }
-    QString text = fromFileText(platform::ReadIni(languageFile_, token, code, ""));
+    QString text = fromFileText(texts_.read(token, code, ""));
     if (learnMode && text.isEmpty()) {
         text = learn(code, token);
     }

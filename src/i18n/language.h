@@ -1,6 +1,7 @@
 #pragma once
 
 #include "i18n/form_captions.h"
+#include "platform/cached_profile.h"
 
 #include <QString>
 
@@ -30,6 +31,8 @@ class Language {
     QString learn(const QString& code, QString& token);
 
     QString languageFile_;
+    // Read once; a text learned or a language file installed since is seen at the next lookup.
+    platform::CachedProfile texts_;
     QString languageSetting_;
     QString learningLanguage_;
     LearningDialog* dialog_;

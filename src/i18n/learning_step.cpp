@@ -16,7 +16,7 @@ QString Language::learn(const QString& code, QString& token) {
         // translator's hands; it is asked again at its next use.
         return {};
     }
-    QString model = fromFileText(platform::ReadIni(languageFile_, token, learningLanguage_, ""));
+    QString model = fromFileText(texts_.read(token, learningLanguage_, ""));
     if (model.isEmpty()) {
         model = token;
     }

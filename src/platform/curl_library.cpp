@@ -28,6 +28,7 @@ std::optional<CurlLibrary> load() {
                           resolve(library, "curl_easy_init", curl.easyInit) &&
                           resolve(library, "curl_easy_cleanup", curl.easyCleanup) &&
                           resolve(library, "curl_easy_setopt", curl.easySetopt) &&
+                          resolve(library, "curl_easy_reset", curl.easyReset) &&
                           resolve(library, "curl_easy_perform", curl.easyPerform) &&
                           resolve(library, "curl_easy_getinfo", curl.easyGetinfo) &&
                           resolve(library, "curl_easy_strerror", curl.easyStrerror);

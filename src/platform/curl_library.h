@@ -14,6 +14,7 @@ struct CurlLibrary {
     CURL* (*easyInit)();
     void (*easyCleanup)(CURL* handle);
     CURLcode (*easySetopt)(CURL* handle, CURLoption option, ...);
+    void (*easyReset)(CURL* handle);
     CURLcode (*easyPerform)(CURL* handle);
     CURLcode (*easyGetinfo)(CURL* handle, CURLINFO info, ...);
     const char* (*easyStrerror)(CURLcode code);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace pelorix::platform {
 namespace {
@@ -119,36 +120,67 @@ QString failureText(CURLcode code, const Transfer& transfer, const char* errorBu
     return QString::fromLatin1(transfer.curl->easyStrerror(code));
 }
 
+// One easy handle for every fetch of the process: libcurl keeps its connection (and the
+// server's address) with the handle, so the files of a release travel over one connection as
+// with a browser, instead of paying the connection's round trips for each file. A connection
+// the server has closed in the meantime is noticed by libcurl and opened anew.
 class CurlHttpClient final : public HttpClient {
   public:
     HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override;
+
+  private:
+    using Handle = std::unique_ptr<CURL, void (*)(CURL*)>;
+
+    // The kept handle with every option of the previous fetch cleared; nullptr when libcurl
+    // cannot be used. The error says why.
+    CURL* freshHandle(const CurlLibrary* curl, QString& error);
+
+    // Declared first so that the handle is cleaned up before libcurl's global state.
+    std::optional<CurlGlobal> global_;
+    Handle handle_{nullptr, nullptr};
 };
+
+CURL* CurlHttpClient::freshHandle(const CurlLibrary* curl, QString& error) {
+    if (!global_) {
+        global_.emplace(curl);
+    }
+    if (!global_->ready()) {
+        error = curl ? QStringLiteral("libcurl could not be initialised")
+                     : QStringLiteral("libcurl could not be loaded");
+        return nullptr;
+    }
+    if (!handle_) {
+        handle_ = Handle(curl->easyInit(), curl->easyCleanup);
+        if (!handle_) {
+            error = QStringLiteral("libcurl could not be initialised");
+            return nullptr;
+        }
+    }
+    // A reset keeps the live connections, so the next fetch starts on the same one.
+    curl->easyReset(handle_.get());
+    return handle_.get();
+}
 
 HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, const BodySink& sink) {
     const CurlLibrary* curl = curlLibrary();
-    static const CurlGlobal global(curl);
     HttpResult result;
-    if (!global.ready()) {
-        result.error = curl ? QStringLiteral("libcurl could not be initialised")
-                            : QStringLiteral("libcurl could not be loaded");
-        return result;
-    }
-    const std::unique_ptr<CURL, void (*)(CURL*)> handle(curl->easyInit(), curl->easyCleanup);
-    if (!handle) {
-        result.error = QStringLiteral("libcurl could not be initialised");
+    CURL* handle = freshHandle(curl, result.error);
+    if (handle == nullptr) {
         return result;
     }
     Transfer transfer;
     transfer.curl = curl;
-    transfer.handle = handle.get();
+    transfer.handle = handle;
     transfer.sink = &sink;
     transfer.stallTimeout = limits.stallTimeout;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    configure(handle.get(), url.toUtf8(), limits, transfer, errorBuffer);
+    configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
 
-    const CURLcode code = curl->easyPerform(handle.get());
+    const CURLcode code = curl->easyPerform(handle);
     long status = 0;
-    curl->easyGetinfo(handle.get(), CURLINFO_RESPONSE_CODE, &status);
+    curl->easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    // The buffer ends with this call; the handle lives on.
+    curl->easySetopt(handle, CURLOPT_ERRORBUFFER, nullptr);
     result.status = static_cast<int>(status);
     result.bytesReceived = transfer.bytes;
     result.transferComplete = code == CURLE_OK;

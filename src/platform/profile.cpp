@@ -3,12 +3,16 @@
 #include "platform/file_system.h"
 #include "platform/profile_document.h"
 
+#include <atomic>
+
 // The profile functions take C strings: every text ends at its first NUL character. The value
 // read is cut to what a buffer of 1024 characters holds, its last one being the NUL.
 namespace pelorix::platform {
 namespace {
 
 constexpr qsizetype kMaxValueLength = 1023;
+
+std::atomic<quint64> writeCount{0};
 
 QString asCString(const QString& text) {
     const qsizetype nul = text.indexOf(QChar(0));
@@ -31,10 +35,16 @@ bool breaksLines(const QString& text) {
 
 QString ReadIni(const QString& file, const QString& section, const QString& key,
                 const QString& defaultValue) {
-    std::optional<QString> found;
-    if (const auto bytes = defaultFileSystem().readFile(file)) {
-        found = ProfileDocument(*bytes).value(asCString(section), asCString(key));
-    }
+    const auto bytes = defaultFileSystem().readFile(file);
+    const std::optional<ProfileDocument> document =
+        bytes ? std::optional<ProfileDocument>(*bytes) : std::nullopt;
+    return ReadIni(document ? &*document : nullptr, section, key, defaultValue);
+}
+
+QString ReadIni(const ProfileDocument* document, const QString& section, const QString& key,
+                const QString& defaultValue) {
+    const std::optional<QString> found =
+        document ? document->value(asCString(section), asCString(key)) : std::nullopt;
     const QString result =
         found ? asCString(*found) : defaultWithoutTrailingBlanks(asCString(defaultValue));
     return result.left(kMaxValueLength);
@@ -57,6 +67,11 @@ void WriteIni(const QString& file, const QString& section, const QString& key,
     ProfileDocument document(bytes.value_or(QByteArray()));
     document.setValue(sectionName, keyName, text);
     fileSystem.replaceFileContents(file, document.bytes());
+    ++writeCount;
+}
+
+quint64 profileWriteCount() {
+    return writeCount;
 }
 
 }  // namespace pelorix::platform

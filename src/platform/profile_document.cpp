@@ -57,6 +57,7 @@ ProfileDocument::ProfileDocument(QByteArray bytes) : bytes_(std::move(bytes)) {
 // Lines end in CR LF, LF or a lone CR; a file may mix them.
 void ProfileDocument::parse() {
     lines_.clear();
+    firstSections_.clear();
     qsizetype start = 0;
     for (qsizetype i = 0; i < bytes_.size(); ++i) {
         const char c = bytes_[i];
@@ -71,6 +72,15 @@ void ProfileDocument::parse() {
     }
     if (start < bytes_.size()) {
         lines_.push_back(parseLine(start, bytes_.size() - start, 0));
+    }
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind != Kind::Section) {
+            continue;
+        }
+        const QString name = lines_[i].name.toCaseFolded();
+        if (!firstSections_.contains(name)) {
+            firstSections_.insert(name, i);
+        }
     }
 }
 
@@ -114,13 +124,11 @@ QString ProfileDocument::textOf(const Line& line) const {
 }
 
 std::optional<std::size_t> ProfileDocument::findSection(const QString& section) const {
-    const QString wanted = withoutBlanks(section);
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Kind::Section && sameProfileName(lines_[i].name, wanted)) {
-            return i;
-        }
+    const auto found = firstSections_.constFind(withoutBlanks(section).toCaseFolded());
+    if (found == firstSections_.cend()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return *found;
 }
 
 std::size_t ProfileDocument::sectionEnd(std::size_t header) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -48,6 +49,9 @@ class ProfileDocument {
 
     QByteArray bytes_;
     std::vector<Line> lines_;
+    // The first section of each name (case-folded), so that a large file is not searched line
+    // by line for every lookup.
+    QHash<QString, std::size_t> firstSections_;
 };
 
 }  // namespace pelorix::platform

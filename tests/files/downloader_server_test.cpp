@@ -131,6 +131,33 @@ TEST_F(ServerDownload, AConnectionClosedInTheMiddleOfTheBodyFails) {
     EXPECT_EQ(dir.read("PXS.exe"), bodyOf(3000));
 }
 
+TEST_F(ServerDownload, TheFilesOfARunShareOneConnection) {
+    server.serveFile("A.exe", bodyOf(2000));
+    server.serveFile("B.exe", bodyOf(3000));
+    server.serveFile("C.exe", bodyOf(4000));
+    for (const QString name : {"A.exe", "B.exe", "C.exe"}) {
+        ASSERT_TRUE(download(name, 1)) << downloader.lastFailure().toStdString();
+    }
+    EXPECT_EQ(dir.read("PXS.exe"), bodyOf(4000));
+    EXPECT_EQ(server.connectionCount(), 1u);
+}
+
+// The server ends the kept connection after every second request, and one transfer breaks off:
+// each following fetch opens a new connection by itself and succeeds.
+TEST_F(ServerDownload, AConnectionTheServerClosedIsOpenedAgain) {
+    server.closeConnectionsAfter(2);
+    server.serveFile("A.exe", bodyOf(2000));
+    server.closeAfter("/Updater/Cut.exe", bodyOf(3000), 10'000);
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(download("A.exe", 1)) << round << downloader.lastFailure().toStdString();
+        ASSERT_TRUE(download("A.exe", 1)) << round << downloader.lastFailure().toStdString();
+    }
+    EXPECT_FALSE(download("Cut.exe", 0));
+    EXPECT_TRUE(download("A.exe", 1)) << downloader.lastFailure().toStdString();
+    EXPECT_EQ(dir.read("PXS.exe"), bodyOf(2000));
+    EXPECT_EQ(server.connectionCount(), 5u);
+}
+
 TEST_F(ServerDownload, AServerThatIsNotThereFails) {
     int closedPort = 0;
     {

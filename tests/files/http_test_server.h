@@ -10,6 +10,7 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -72,6 +73,15 @@ class HttpTestServer {
         set(path, {Kind::Trickle, body, 200, pieces, pause});
     }
 
+    // The server closes a kept connection after this many requests on it.
+    void closeConnectionsAfter(size_t requests) { server_.set_keep_alive_max_count(requests); }
+
+    // How many connections the requests so far came in on (told apart by the client's port).
+    size_t connectionCount() const {
+        std::lock_guard lock(mutex_);
+        return clientPorts_.size();
+    }
+
     // The paths requested so far, in order.
     QStringList requests() const {
         std::lock_guard lock(mutex_);
@@ -98,6 +108,7 @@ class HttpTestServer {
         {
             std::lock_guard lock(mutex_);
             requests_.append(QString::fromStdString(request.path));
+            clientPorts_.insert(request.remote_port);
             if (const auto it = answers_.find(request.path); it != answers_.end()) {
                 found = it->second;
             }
@@ -165,6 +176,7 @@ class HttpTestServer {
     mutable std::mutex mutex_;
     std::map<std::string, Answer> answers_;
     QStringList requests_;
+    std::set<int> clientPorts_;
 };
 
 }  // namespace pelorix::test
