@@ -49,6 +49,22 @@ TEST_F(E2eDatabaseFault, ALockedDatabaseEndsTheRunWithTheDatabaseMessage) {
 // and the file stays as it was (a missing one is not created).
 enum class UnusableFile { Missing, Empty, ReadOnly };
 
+std::string nameOf(UnusableFile file) {
+    switch (file) {
+        case UnusableFile::Missing:
+            return "Missing";
+        case UnusableFile::Empty:
+            return "Empty";
+        case UnusableFile::ReadOnly:
+            return "ReadOnly";
+    }
+    return {};
+}
+
+void PrintTo(UnusableFile file, std::ostream* out) {
+    *out << nameOf(file);
+}
+
 class E2eUnusableDatabase : public E2eDatabaseFault,
                             public ::testing::WithParamInterface<UnusableFile> {
   protected:
@@ -85,10 +101,7 @@ TEST_P(E2eUnusableDatabase, EndsTheRunWithTheDatabaseMessageAndStaysAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Files, E2eUnusableDatabase,
                          ::testing::Values(UnusableFile::Missing, UnusableFile::Empty,
                                            UnusableFile::ReadOnly),
-                         [](const auto& info) {
-                             const char* names[] = {"Missing", "Empty", "ReadOnly"};
-                             return std::string(names[static_cast<int>(info.param)]);
-                         });
+                         [](const auto& info) { return nameOf(info.param); });
 
 // A SQL Server that accepts connections and never answers costs the connect time-out of the
 // string once, not once per statement.
