@@ -1,16 +1,20 @@
 #include "platform/database_qtsql.h"
+#include "platform/database_connection.h"
 #include "schema_fixture.h"
 #include "support/silent_server.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -254,6 +258,27 @@ TEST(OdbcDatabase, AfterAServerDidNotAnswerTheRunsOtherStatementsFailAtOnce) {
     timer.restart();
     EXPECT_FALSE(database.columns(ado, "Select * from tblTypes").ok);
     EXPECT_GE(timer.elapsed(), 900);
+}
+
+// The statement time-out reaches the driver's statement (the SQLite driver takes it, though it
+// does not act on it); the embedded engine has no ODBC statement to take one.
+TEST(OdbcDatabase, TheStatementTimeOutReachesThePreparedStatement) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir);
+    for (const auto& [driver, name, reached] :
+         {std::tuple{"QODBC", "Driver=SQLite3;Database=" + file, true},
+          std::tuple{"QSQLITE", file, false}}) {
+        {
+            QSqlDatabase database = QSqlDatabase::addDatabase(driver, "timeout-test");
+            database.setDatabaseName(name);
+            ASSERT_TRUE(database.open()) << driver;
+            QSqlQuery query(database);
+            ASSERT_TRUE(query.prepare("Select 1"));
+            EXPECT_EQ(platform::limitOdbcStatement(query, std::chrono::seconds(3)), reached)
+                << driver;
+        }
+        QSqlDatabase::removeDatabase("timeout-test");
+    }
 }
 
 TEST(OdbcDatabase, ASqlServerThatNeverAnswersFailsAfterTheLoginTimeout) {
