@@ -1,5 +1,8 @@
 #include "app/application.h"
 
+#include "app/installation_lock.h"
+#include "app/phase_install.h"
+#include "app/registrar.h"
 #include "app/startup.h"
 #include "app/update_server.h"
 #include "platform/clock.h"
@@ -31,6 +34,8 @@ UpdateServices Application::defaultServices() {
 
 void Application::start() {
     loadConfiguration(settings_, form_, commandLine_, services_.files);
+    // Before the language file is read: it may be one of the files to put back.
+    const Recovery recovery = recoverInterruptedUpdate();
     language_.emplace(settings_.languageFile(), settings_.languageSetting,
                       settings_.learningLanguage, learningDialog_, services_.clock);
     finishStartup(form_, *language_);
@@ -38,6 +43,32 @@ void Application::start() {
         form_, settings_, ui_, status_, debugLog_, waiter_, *language_, xml_, services_,
         updateServerBase(), platform::ownFolder(), updateLimitsFromEnvironment()});
     procedure_.emplace(*context_);
+    showRecovery(*context_, recovery);
+}
+
+void Application::stopOnInterruption(std::function<int()> request) {
+    if (context_) {
+        context_->interruptionRequest = std::move(request);
+    }
+}
+
+// A journal of a run that still goes on is its own: only a journal whose lock is free is settled.
+Recovery Application::recoverInterruptedUpdate() {
+    ReplacementJournal journal(settings_.settingsFolder, services_.files);
+    if (!journal.exists()) {
+        return Recovery::NothingToDo;
+    }
+    InstallationLock lock(settings_.settingsFolder);
+    if (lock.take() != platform::LockAttempt::Taken) {
+        return Recovery::NothingToDo;
+    }
+    const JournalTools tools{services_.files, services_.programs,
+                             findRegistrar(platform::ownFolder()), [this](const QString& message) {
+                                 if (form_.updateLog) {
+                                     debugLog_.WriteDebugLog(message, "-1");
+                                 }
+                             }};
+    return settleJournal(journal, tools);
 }
 
 RunOutcome Application::pressUpdate() {

@@ -2,6 +2,7 @@
 
 #include "app/debug_log.h"
 #include "app/form_model.h"
+#include "app/replacement_undo.h"
 #include "app/run_outcome.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
@@ -24,8 +25,12 @@ class Application {
   public:
     Application(UserInterface& ui, i18n::LearningDialog* learningDialog, QString commandLine,
                 UpdateServices services);
-    // The load event of the window.
+    // The load event of the window. Before anything else, what a killed run left in the middle
+    // of its replacement is undone.
     void start();
+    // A headless run: from now on `request` (the interrupting signal, or 0) is asked where the
+    // run may stop.
+    void stopOnInterruption(std::function<int()> request);
     // The click on "Update ausführen".
     RunOutcome pressUpdate();
     bool isUpdating() const { return procedure_ && procedure_->isRunning(); }
@@ -37,6 +42,8 @@ class Application {
     static UpdateServices defaultServices();
 
   private:
+    Recovery recoverInterruptedUpdate();
+
     UserInterface& ui_;
     i18n::LearningDialog* learningDialog_;
     QString commandLine_;

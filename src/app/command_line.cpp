@@ -66,11 +66,15 @@ QString usageText() {
         "  --version      show the version\n"
         "\n"
         "COMMAND-LINE: \"-FOLDER\" takes the release files from FOLDER instead of the update\n"
-        "server; a FOLDER containing \"local\" means the updater's own folder.\n"
+        "server; a FOLDER containing \"local\" means the updater's own folder. The files stay\n"
+        "in FOLDER until the update has completed, so a failed run can be repeated as it was.\n"
         "\n"
-        "Exit status of a headless run: 0 the update ran to its end, 1 general failure,\n"
-        "2 usage error, 3 main program running, 4 cancelled at the confirmation,\n"
-        "5 a service was not stopped, 6 database error, 7 download error.\n");
+        "Exit status of a headless run: 0 the update ran to its end, 1 general failure (a\n"
+        "failed replacement has been rolled back: the old release is complete), 2 usage\n"
+        "error, 3 main program running, 4 cancelled at the confirmation, 5 a service was not\n"
+        "stopped, 6 database error, 7 download error, 8 interrupted by SIGINT, SIGTERM or\n"
+        "SIGHUP (run it again to complete the update), 9 another update of this installation\n"
+        "is running (nothing changed).\n");
 }
 
 }  // namespace pelorix::app

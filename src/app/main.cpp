@@ -3,6 +3,7 @@
 #include "app/console_ui.h"
 #include "app/version.h"
 #include "app/window/main_window.h"
+#include "platform/interruption_signals.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -23,11 +24,14 @@ QStringList argumentsOf(int argc, char** argv) {
 }
 
 int runHeadless(int argc, char** argv, const Options& options) {
+    // A signal to stop is honoured where a re-run can complete the update.
+    pelorix::platform::catchInterruptionRequests();
     QCoreApplication qt(argc, argv);
     pelorix::app::ConsoleUi ui(options.unattended, options.startMain);
     pelorix::app::Application application(ui, nullptr, options.commandLine,
                                           pelorix::app::Application::defaultServices());
     application.start();
+    application.stopOnInterruption(pelorix::platform::interruptionRequest);
     application.form().updateDatabaseOnlyCheck = options.databaseOnly ? 1 : 0;
     return pelorix::app::exitStatus(application.pressUpdate());
 }

@@ -3,19 +3,44 @@
 #include "app/release_components.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
+#include "files/download_source.h"
 #include "files/downloader.h"
+#include "platform/file_system.h"
+
+#include <QFileInfo>
 
 namespace pelorix::app {
+
+namespace {
+
+QString installFolderOf(const UpdateContext& ctx, const ReleaseComponent& component) {
+    return component.installFolder == InstallFolder::SystemFolder ? ctx.form.systemFolder
+                                                                  : ctx.settings.appPath;
+}
+
+bool sameFolder(const platform::FileSystem& files, const QString& a, const QString& b) {
+    const QString first = QFileInfo(files.resolve(a)).canonicalFilePath();
+    return !first.isEmpty() && first == QFileInfo(files.resolve(b)).canonicalFilePath();
+}
+
+}  // namespace
 
 RunOutcome runComponentDownload(UpdateContext& ctx) {
     files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
                                  ctx.services.http, ctx.limits.downloadStall);
+    downloader.setAbortRequest([&ctx] { return ctx.interruption() != 0; });
     for (const ReleaseComponent& component : kReleaseComponents) {
-        ctx.status.ShowStatus(ctx.tr(component.statusText.toString()), 2);
         const QString fileName = component.fileName.toString();
+        if (ctx.interruption() != 0) {
+            return ctx.interruptedExit("before the download of " + fileName);
+        }
+        ctx.status.ShowStatus(ctx.tr(component.statusText.toString()), 2);
         if (!downloader.DownloadFile(ctx.updateServerBase, fileName,
                                      component.temporaryPath(ctx.settings.appPath),
                                      component.minimumSize)) {
+            if (ctx.interruption() != 0) {
+                return ctx.interruptedExit("during the download of " + fileName);
+            }
             ctx.log("Download of " + fileName + " failed: " + downloader.lastFailure());
             ShowDownloadError(ctx);
             return RunOutcome::DownloadError;
@@ -23,6 +48,22 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
         ctx.status.ShowStatus("OK", 3);
     }
     return RunOutcome::Continue;
+}
+
+QStringList localReleaseFiles(const UpdateContext& ctx) {
+    const files::DownloadSource source =
+        files::downloadSourceFor(ctx.form.commandLine, ctx.ownFolder);
+    QStringList paths;
+    if (!source.isLocal) {
+        return paths;
+    }
+    for (const ReleaseComponent& component : kReleaseComponents) {
+        if (!sameFolder(ctx.services.files, source.localFolder, installFolderOf(ctx, component))) {
+            paths << QFileInfo(source.localFolder + "/" + component.fileName.toString())
+                         .absoluteFilePath();
+        }
+    }
+    return paths;
 }
 
 void ShowDownloadError(UpdateContext& ctx) {

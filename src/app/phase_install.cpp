@@ -1,11 +1,12 @@
 #include "app/phase_install.h"
 
+#include "app/phase_download.h"
 #include "app/registrar.h"
 #include "app/replacement_plan.h"
+#include "app/replacement_transaction.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
 #include "app/waiter.h"
-#include "files/remove_folder.h"
 #include "platform/file_system.h"
 #include "platform/program_start.h"
 
@@ -16,12 +17,20 @@ namespace {
 class Replacement {
   public:
     explicit Replacement(UpdateContext& ctx)
-        : ctx_(ctx), files_(ctx.services.files), registrar_(findRegistrar(ctx.ownFolder)) {}
+        : ctx_(ctx),
+          files_(ctx.services.files),
+          registrar_(findRegistrar(ctx.ownFolder)),
+          journal_(ctx.settings.settingsFolder, ctx.services.files),
+          transaction_(journal_, replacementJournalTools(ctx)) {}
 
     RunOutcome run() {
-        const bool done = unregisterLibraries() && removeOldFiles() && replaceLanguageFile() &&
-                          installNewFiles() && registerLibraries();
-        return done ? RunOutcome::Continue : outcome_;
+        const bool done = begin() && unregisterLibraries() && removeOldFiles() &&
+                          replaceLanguageFile() && installNewFiles() && registerLibraries();
+        if (!done) {
+            return outcome_;
+        }
+        transaction_.commit();
+        return RunOutcome::Continue;
     }
 
   private:
@@ -36,14 +45,25 @@ class Replacement {
     void openLine(const QString& translatedText) { ctx_.status.ShowStatus(translatedText, 2); }
     void closeLine() { ctx_.status.ShowStatus("OK", 3); }
 
+    // The old release is restored before the user hears of the failure.
     bool failureExit() {
+        transaction_.rollBack();
         outcome_ = ctx_.generalFailureExit();
         return false;
+    }
+
+    bool begin() {
+        return transaction_.begin({ctx_.settings.appPath, ctx_.form.systemFolder},
+                                  localReleaseFiles(ctx_)) ||
+               failureExit();
     }
 
     bool unregisterLibraries() {
         openLine(ctx_.tr("Entferne Registrierung für DLL's ..."));
         for (const ComLibrary& library : plan::kComLibraries) {
+            if (!transaction_.recordUnregistration(libraryPath(library))) {
+                return failureExit();
+            }
             if (!startRegistrar({libraryPath(library), "/u", "/s"},
                                 library.unregistrationErrorMode)) {
                 return false;
@@ -58,12 +78,28 @@ class Replacement {
     bool registerLibraries() {
         openLine(ctx_.tr("Registriere neue DLL's ..."));
         for (const ComLibrary& library : plan::kComLibraries) {
-            if (!startRegistrar({libraryPath(library), "/s"}, ErrorMode::FailureExit)) {
-                return false;
+            if (!registerLibrary(libraryPath(library))) {
+                return failureExit();
             }
         }
         closeLine();
         return true;
+    }
+
+    // The registrar is awaited: a library it did not register is a failed step.
+    bool registerLibrary(const QString& library) {
+        if (!transaction_.recordRegistration(library)) {
+            return false;
+        }
+        const QStringList argv{registrar_, library, "/s"};
+        const std::optional<int> status = ctx_.services.programs.runToEnd(argv);
+        if (!status) {
+            ctx_.log("Error starting " + argv.join(' '));
+        } else if (*status != 0) {
+            ctx_.log(
+                QStringLiteral("Error registering %1: exit status %2").arg(library).arg(*status));
+        }
+        return status == 0;
     }
 
     // The library path stays one argument, whatever blanks it holds.
@@ -144,12 +180,9 @@ class Replacement {
     // A missing entry counts as removed; a folder is removed as far as it can be.
     bool tryRemove(const QString& path, EntryKind kind) {
         if (kind == EntryKind::Folder) {
-            if (files_.entryExists(path)) {
-                files::RemoveFolder(files_, path);
-            }
-            return true;
+            return !files_.entryExists(path) || transaction_.removeFolder(path);
         }
-        return !files_.normalFileExists(path) || files_.deleteFile(path);
+        return !files_.normalFileExists(path) || transaction_.removeFile(path);
     }
 
     // The retry counter belongs to the whole run: the second failure of a retried step ends it,
@@ -171,7 +204,7 @@ class Replacement {
     bool install(const ReleaseComponent& component) {
         const QString from = component.temporaryPath(ctx_.settings.appPath);
         const QString to = folder(component.installFolder) + "/" + component.fileName.toString();
-        if (files_.moveFile(from, to)) {
+        if (transaction_.install(from, to)) {
             return true;
         }
         ctx_.log("Error moving " + from + " to " + to);
@@ -181,11 +214,29 @@ class Replacement {
     UpdateContext& ctx_;
     platform::FileSystem& files_;
     const QString registrar_;
+    ReplacementJournal journal_;
+    ReplacementTransaction transaction_;
     qint16 retryCount_ = 0;
     RunOutcome outcome_ = RunOutcome::GeneralFailure;
 };
 
 }  // namespace
+
+JournalTools replacementJournalTools(const UpdateContext& ctx) {
+    return {ctx.services.files, ctx.services.programs, findRegistrar(ctx.ownFolder),
+            [&ctx](const QString& message) { ctx.log(message); }};
+}
+
+void showRecovery(UpdateContext& ctx, Recovery recovery) {
+    if (recovery == Recovery::Restored) {
+        ctx.status.ShowStatus(ctx.tr("Die vorherige Version wurde nach einem abgebrochenen "
+                                     "Update wiederhergestellt."),
+                              1);
+    } else if (recovery == Recovery::Failed) {
+        ctx.status.ShowStatus(
+            ctx.tr("Die vorherige Version konnte nicht vollständig wiederhergestellt werden."), 1);
+    }
+}
 
 RunOutcome runReplacement(UpdateContext& ctx) {
     return Replacement(ctx).run();

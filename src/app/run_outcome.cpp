@@ -16,6 +16,10 @@ int exitStatus(RunOutcome outcome) {
             return 6;
         case RunOutcome::DownloadError:
             return 7;
+        case RunOutcome::Interrupted:
+            return 8;
+        case RunOutcome::AnotherUpdateRunning:
+            return 9;
         case RunOutcome::Continue:
         case RunOutcome::SkipToCompletion:
         case RunOutcome::Completed:

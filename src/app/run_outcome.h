@@ -14,6 +14,8 @@ enum class RunOutcome {
     ServiceNotStopped,
     DatabaseError,
     DownloadError,
+    Interrupted,           // a headless run was asked to stop by a signal
+    AnotherUpdateRunning,  // another run of this installation holds its lock
 };
 
 int exitStatus(RunOutcome outcome);

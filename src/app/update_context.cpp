@@ -27,4 +27,12 @@ RunOutcome UpdateContext::generalFailureExit() const {
     return RunOutcome::GeneralFailure;
 }
 
+RunOutcome UpdateContext::interruptedExit(const QString& where) const {
+    log(QStringLiteral("Interrupted by signal %1 %2.").arg(interruption()).arg(where));
+    message(tr("Das Update wurde unterbrochen.") + "\r" +
+            tr("Führen Sie das Update erneut aus, um es abzuschließen."));
+    ui.setMousePointer(MousePointer::Default);
+    return RunOutcome::Interrupted;
+}
+
 }  // namespace pelorix::app

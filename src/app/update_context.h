@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace pelorix::platform {
 class Clock;
 class Database;
@@ -54,6 +56,10 @@ struct UpdateContext {
     QString updateServerBase;
     QString ownFolder;
     UpdateLimits limits{};
+    // The signal that asked a headless run to stop, 0 while none has; a window run is never asked.
+    std::function<int()> interruptionRequest{};
+
+    int interruption() const { return interruptionRequest ? interruptionRequest() : 0; }
 
     // Translate of a copy: the caller's literal stays as it is.
     QString tr(const QString& token) const;
@@ -62,6 +68,9 @@ struct UpdateContext {
     MessageAnswer message(const QString& text, MessageButtons buttons = MessageButtons::Ok) const;
     // Message box, default mouse pointer, end of the procedure.
     RunOutcome generalFailureExit() const;
+    // The run stops where a re-run completes it: a message, default mouse pointer, and the debug
+    // log names the step (`where`).
+    RunOutcome interruptedExit(const QString& where) const;
 };
 
 }  // namespace pelorix::app

@@ -5,6 +5,7 @@
 #include "app/phase_install.h"
 #include "app/phase_migration.h"
 #include "app/phase_shutdown.h"
+#include "app/replacement_undo.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
 #include "files/kill_process.h"
@@ -27,37 +28,59 @@ class RunningFlag {
     bool& flag_;
 };
 
+// Lets the lock go however the run ends.
+class LockRelease {
+  public:
+    explicit LockRelease(InstallationLock& lock) : lock_(lock) {}
+    ~LockRelease() { lock_.release(); }
+    LockRelease(const LockRelease&) = delete;
+    LockRelease& operator=(const LockRelease&) = delete;
+
+  private:
+    InstallationLock& lock_;
+};
+
 }  // namespace
+
+UpdateProcedure::UpdateProcedure(UpdateContext& context)
+    : context_(context), lock_(context.settings.settingsFolder) {}
 
 RunOutcome UpdateProcedure::run() {
     if (running_) {
         return RunOutcome::Continue;
     }
     RunningFlag flag(running_);
+    LockRelease release(lock_);
     return runPhases();
 }
 
+RunOutcome UpdateProcedure::stopIfInterrupted(RunOutcome outcome, const char* where) const {
+    const bool goesOn = outcome == RunOutcome::Continue || outcome == RunOutcome::SkipToCompletion;
+    return goesOn && context_.interruption() != 0 ? context_.interruptedExit(where) : outcome;
+}
+
 RunOutcome UpdateProcedure::runPhases() {
-    RunOutcome outcome = checkPreconditions();
+    RunOutcome outcome = stopIfInterrupted(checkPreconditions(), "before stopping the services");
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
-    outcome = runServiceShutdown(context_);
+    outcome = stopIfInterrupted(runServiceShutdown(context_), "after stopping the services");
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
-    outcome = runMigration(context_);
+    outcome = stopIfInterrupted(runMigration(context_), "after the database migration");
     if (outcome == RunOutcome::SkipToCompletion) {
         return runCompletion(context_, true);
     }
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
-    outcome = runComponentDownload(context_);
+    outcome = stopIfInterrupted(runComponentDownload(context_), "after the downloads");
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
-    outcome = runReplacement(context_);
+    // The replacement is never cut short: a request to stop waits for its end.
+    outcome = stopIfInterrupted(runReplacement(context_), "after the replacement");
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
@@ -80,7 +103,32 @@ RunOutcome UpdateProcedure::checkPreconditions() {
     if (ctx.message(question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
         return RunOutcome::Cancelled;
     }
+    const RunOutcome taken = takeInstallation();
+    if (taken != RunOutcome::Continue) {
+        return taken;
+    }
     ctx.ui.setMousePointer(MousePointer::Wait);
+    return RunOutcome::Continue;
+}
+
+RunOutcome UpdateProcedure::takeInstallation() {
+    UpdateContext& ctx = context_;
+    switch (lock_.take()) {
+        case platform::LockAttempt::Taken:
+            break;
+        case platform::LockAttempt::HeldElsewhere:
+            ctx.message(ctx.tr("Ein anderes Update dieser Installation läuft bereits."));
+            return RunOutcome::AnotherUpdateRunning;
+        case platform::LockAttempt::Unavailable:
+            ctx.log("Error creating the lock file " + lock_.path());
+            return ctx.generalFailureExit();
+    }
+    ReplacementJournal journal(ctx.settings.settingsFolder, ctx.services.files);
+    const Recovery recovery = settleJournal(journal, replacementJournalTools(ctx));
+    showRecovery(ctx, recovery);
+    if (recovery == Recovery::Failed) {
+        return ctx.generalFailureExit();
+    }
     return RunOutcome::Continue;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/installation_lock.h"
 #include "app/run_outcome.h"
 
 namespace pelorix::app {
@@ -10,7 +11,7 @@ struct UpdateContext;
 // replacement and completion, one after another on the caller's thread.
 class UpdateProcedure {
   public:
-    explicit UpdateProcedure(UpdateContext& context) : context_(context) {}
+    explicit UpdateProcedure(UpdateContext& context);
 
     // A click that arrives while a run handles events is ignored (and reported as Continue).
     RunOutcome run();
@@ -19,8 +20,13 @@ class UpdateProcedure {
   private:
     RunOutcome runPhases();
     RunOutcome checkPreconditions();
+    // One run at a time: the lock is held until the run ends, and what a killed run left in the
+    // middle of its replacement is undone first.
+    RunOutcome takeInstallation();
+    RunOutcome stopIfInterrupted(RunOutcome outcome, const char* where) const;
 
     UpdateContext& context_;
+    InstallationLock lock_;
     bool running_ = false;
 };
 

@@ -36,12 +36,12 @@ bool Downloader::DownloadFile(const QString& baseAddress, const QString& fileNam
     lastFailure_.clear();
     const DownloadSource source = downloadSourceFor(commandLine_, ownFolder_);
     if (source.isLocal) {
-        return moveFromFolder(source.localFolder, fileName, targetPath);
+        return copyFromFolder(source.localFolder, fileName, targetPath);
     }
     return fetchFromServer(baseAddress + "/" + fileName, targetPath, minimumSize);
 }
 
-bool Downloader::moveFromFolder(const QString& folder, const QString& fileName,
+bool Downloader::copyFromFolder(const QString& folder, const QString& fileName,
                                 const QString& targetPath) {
     const QString sourcePath = folder + "/" + fileName;
     if (!files_.normalFileExists(sourcePath)) {
@@ -54,8 +54,8 @@ bool Downloader::moveFromFolder(const QString& folder, const QString& fileName,
     if (!removeOldTarget(targetPath)) {
         return false;
     }
-    if (!files_.moveFile(sourcePath, targetPath)) {
-        return fail(QStringLiteral("%1 could not be moved to %2").arg(sourcePath, targetPath));
+    if (!files_.copyFile(sourcePath, targetPath, false)) {
+        return fail(QStringLiteral("%1 could not be copied to %2").arg(sourcePath, targetPath));
     }
     return true;
 }
@@ -69,7 +69,7 @@ bool Downloader::fetchFromServer(const QString& url, const QString& targetPath,
     if (!target) {
         return fail(QStringLiteral("%1 could not be created").arg(targetPath));
     }
-    const platform::HttpLimits limits{timeLimit_, timeLimit_};
+    const platform::HttpLimits limits{timeLimit_, timeLimit_, abortRequested_};
     const platform::HttpResult result = http_.get(
         url, limits, [&](const char* data, qint64 size) { return target->write(data, size); });
     const bool written = target->close();

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <chrono>
+#include <functional>
 
 namespace pelorix::platform {
 class FileSystem;
@@ -25,15 +26,21 @@ class Downloader {
     // True when the file is at the target path and passed the checks. From the server the body
     // is written to the target as it arrives, before the checks, so a rejected body stays there
     // and a failed fetch leaves an empty file. It must not be exactly 226 bytes long and must be
-    // longer than minimumSize × 1000 bytes. In local mode the file is moved from the folder.
+    // longer than minimumSize × 1000 bytes. In local mode the file is copied from the folder, which
+    // keeps it until the update has completed.
     bool DownloadFile(const QString& baseAddress, const QString& fileName,
                       const QString& targetPath, qint32 minimumSize);
+
+    // Asked during a fetch from the server; true abandons it (the call answers false).
+    void setAbortRequest(std::function<bool()> abortRequested) {
+        abortRequested_ = std::move(abortRequested);
+    }
 
     // Why the last call answered false; empty after a success.
     const QString& lastFailure() const { return lastFailure_; }
 
   private:
-    bool moveFromFolder(const QString& folder, const QString& fileName, const QString& targetPath);
+    bool copyFromFolder(const QString& folder, const QString& fileName, const QString& targetPath);
     bool fetchFromServer(const QString& url, const QString& targetPath, qint32 minimumSize);
     bool removeOldTarget(const QString& targetPath);
     bool fail(const QString& reason);
@@ -43,6 +50,7 @@ class Downloader {
     platform::FileSystem& files_;
     platform::HttpClient& http_;
     std::chrono::milliseconds timeLimit_;
+    std::function<bool()> abortRequested_;
     QString lastFailure_;
 };
 

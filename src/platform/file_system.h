@@ -55,6 +55,9 @@ class FileSystem {
     // A rename; across file systems a copy followed by the removal of the source.
     virtual bool moveFile(const QString& from, const QString& to) = 0;
     virtual bool copyFile(const QString& from, const QString& to, bool replaceExisting) = 0;
+    // A second name for the same file (a hard link) in the same file system; fails where the
+    // file system has none or the new name exists.
+    virtual bool linkFile(const QString& from, const QString& to) = 0;
     virtual bool createFolder(const QString& path) = 0;
     virtual bool removeEmptyFolder(const QString& path) = 0;
 

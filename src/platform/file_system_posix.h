@@ -19,6 +19,7 @@ class PosixFileSystem : public FileSystem {
     bool deleteFile(const QString& path) override;
     bool moveFile(const QString& from, const QString& to) override;
     bool copyFile(const QString& from, const QString& to, bool replaceExisting) override;
+    bool linkFile(const QString& from, const QString& to) override;
     bool createFolder(const QString& path) override;
     bool removeEmptyFolder(const QString& path) override;
 

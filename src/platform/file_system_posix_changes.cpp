@@ -131,6 +131,10 @@ bool PosixFileSystem::copyInto(const QString& from, const QString& to, bool repl
     return ok;
 }
 
+bool PosixFileSystem::linkFile(const QString& from, const QString& to) {
+    return ::link(nativePath(resolve(from)).constData(), nativePath(resolve(to)).constData()) == 0;
+}
+
 bool PosixFileSystem::createFolder(const QString& path) {
     const QString resolved = resolve(path);
     return !entryStatus(resolved) && ::mkdir(nativePath(resolved).constData(), 0777) == 0;

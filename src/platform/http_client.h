@@ -14,6 +14,9 @@ struct HttpLimits {
     std::chrono::milliseconds connectTimeout{10'000};
     // The fetch fails when no byte (header or body) has arrived for this long.
     std::chrono::milliseconds stallTimeout{10'000};
+    // Asked while the fetch runs, also while nothing arrives (about once a second); true ends
+    // the fetch at once.
+    std::function<bool()> abortRequested;
 };
 
 // Receives the body piece by piece as it arrives; false aborts the fetch.

@@ -38,10 +38,12 @@ struct Transfer {
     CURL* handle = nullptr;
     const BodySink* sink = nullptr;
     std::chrono::milliseconds stallTimeout{};
+    const std::function<bool()>* abortRequested = nullptr;
     SteadyClock::time_point lastActivity = SteadyClock::now();
     qint64 bytes = 0;
     long refusedStatus = 0;
     bool stalled = false;
+    bool aborted = false;
     bool sinkFailed = false;
 };
 
@@ -76,6 +78,10 @@ int onProgress(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
         transfer.stalled = true;
         return 1;
     }
+    if (*transfer.abortRequested && (*transfer.abortRequested)()) {
+        transfer.aborted = true;
+        return 1;
+    }
     return 0;
 }
 
@@ -107,6 +113,9 @@ void configure(CURL* handle, const QByteArray& url, const HttpLimits& limits, Tr
 QString failureText(CURLcode code, const Transfer& transfer, const char* errorBuffer) {
     if (transfer.stalled) {
         return QStringLiteral("no data received for %1 ms").arg(transfer.stallTimeout.count());
+    }
+    if (transfer.aborted) {
+        return QStringLiteral("the fetch was abandoned");
     }
     if (transfer.refusedStatus != 0) {
         return QStringLiteral("HTTP status %1").arg(transfer.refusedStatus);
@@ -173,6 +182,7 @@ HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, con
     transfer.handle = handle;
     transfer.sink = &sink;
     transfer.stallTimeout = limits.stallTimeout;
+    transfer.abortRequested = &limits.abortRequested;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
 

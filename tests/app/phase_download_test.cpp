@@ -108,7 +108,7 @@ TEST_F(ComponentDownload, AllSixteenFilesArriveUnderTheirTemporaryNames) {
     EXPECT_TRUE(QFile::exists(harness.dir.file("app/Language.tmp")));
 }
 
-TEST_F(ComponentDownload, LocalModeMovesTheFilesFromTheUpdatersFolder) {
+TEST_F(ComponentDownload, LocalModeCopiesTheFilesFromTheUpdatersFolder) {
     for (const ReleaseComponent& component : kReleaseComponents) {
         harness.dir.write("updater/" + component.fileName.toString(), "local copy");
     }
@@ -120,7 +120,7 @@ TEST_F(ComponentDownload, LocalModeMovesTheFilesFromTheUpdatersFolder) {
     EXPECT_EQ(harness.form.statusText.count(" OK\r\n"), 16);
     for (const ReleaseComponent& component : kReleaseComponents) {
         EXPECT_EQ(harness.dir.read("app" + component.temporaryName.toString()), "local copy");
-        EXPECT_FALSE(QFile::exists(harness.dir.file("updater/" + component.fileName.toString())));
+        EXPECT_TRUE(QFile::exists(harness.dir.file("updater/" + component.fileName.toString())));
     }
 }
 

@@ -139,12 +139,12 @@ TEST_F(ReplacementRun, UnregistersWaitsThenRegistersWithThePathAsOneArgument) {
     EXPECT_EQ(scene.harness.clock.elapsed(), std::chrono::seconds(3));
 }
 
-// A run broken off while moving is completed by the next one, after a fresh download: it
-// removes what the first run had already installed and installs everything anew.
+// A run that failed while moving is rolled back to the old release, and the next one, after a
+// fresh download, installs everything.
 TEST_F(ReplacementRun, SecondRunAfterAFailureCompletesTheInstallation) {
     QFile::remove(scene.appFile("RP.exe"));
     ASSERT_EQ(app::runReplacement(scene.context()), RunOutcome::GeneralFailure);
-    ASSERT_EQ(readText(scene.systemFile("TobrinDLL.dll")), "new TobrinDLL.dll");
+    ASSERT_EQ(readText(scene.systemFile("TobrinDLL.dll")), "old TobrinDLL.dll");
     scene.harness.ui.messages.clear();
     scene.writeDownloadedFiles();
 

@@ -103,7 +103,9 @@ TEST_F(ReplacementErrors, ServiceThatCanBeDeletedOnTheRetryGoesOn) {
     // Back to the wait cursor after the message.
     EXPECT_EQ(scene.harness.ui.mousePointer, app::MousePointer::Wait);
     EXPECT_EQ(readText(scene.appFile("PelorixHelper.exe")), "new PelorixHelper.exe");
-    EXPECT_EQ(scene.files.calls.filter("PelorixHelper.exe").filter("deleteFile").size(), 2);
+    EXPECT_EQ(
+        scene.files.calls.filter("deleteFile").filter(scene.appFile("PelorixHelper.exe")).size(),
+        2);
 }
 
 TEST_F(ReplacementErrors, ServiceStillLockedOnTheRetryIsTheFailureExit) {
@@ -113,7 +115,7 @@ TEST_F(ReplacementErrors, ServiceStillLockedOnTheRetryIsTheFailureExit) {
 
     EXPECT_EQ(scene.messageTexts(), QStringList({kRetryMessage, kFailureMessage}));
     EXPECT_EQ(scene.harness.ui.mousePointer, app::MousePointer::Default);
-    EXPECT_FALSE(exists(scene.appFile("HavrelService.exe")));
+    EXPECT_EQ(readText(scene.appFile("HavrelService.exe")), "old HavrelService.exe");  // back
     // Later rows of the step are not touched.
     EXPECT_TRUE(exists(scene.appFile("PXWebServer.exe")));
     EXPECT_TRUE(scene.files.calls.filter("PXWebServer.exe").isEmpty());
@@ -129,7 +131,7 @@ TEST_F(ReplacementErrors, RetryIsSpentOnceAcrossTheWholeStep) {
     EXPECT_EQ(run(), RunOutcome::GeneralFailure);
 
     EXPECT_EQ(scene.messageTexts(), QStringList({kRetryMessage, kFailureMessage}));
-    EXPECT_FALSE(exists(scene.appFile("Sorvand.exe")));
+    EXPECT_EQ(readText(scene.appFile("Sorvand.exe")), "old Sorvand.exe");
     EXPECT_TRUE(exists(scene.appFile("PXAS.exe")));
     EXPECT_TRUE(exists(scene.appFile("Reports.exe")));
 }
@@ -149,10 +151,16 @@ TEST_F(ReplacementErrors, MissingDownloadedFileIsTheFailureExitDuringTheMoves) {
     EXPECT_EQ(run(), RunOutcome::GeneralFailure);
 
     EXPECT_EQ(scene.messageTexts(), QStringList{kFailureMessage});
-    EXPECT_EQ(readText(scene.appFile("Reports.exe")), "new Reports.exe");
-    EXPECT_FALSE(exists(scene.appFile("Pelorix.exe")));
+    // Rolled back: the old release in place, the new files under their temporary names again.
+    EXPECT_EQ(readText(scene.appFile("Reports.exe")), "old Reports.exe");
+    EXPECT_EQ(readText(scene.appFile("RP.exe")), "new Reports.exe");
+    EXPECT_EQ(readText(scene.appFile("Pelorix.exe")), "old Pelorix.exe");
+    EXPECT_EQ(readText(scene.systemFile("TobrinDLL.dll")), "old TobrinDLL.dll");
     EXPECT_TRUE(exists(scene.appFile("PXS.exe")));
-    EXPECT_EQ(scene.programs.started.size(), 4u);  // no registration
+    // Four unregistrations, no registration, the four old libraries registered again.
+    ASSERT_EQ(scene.programs.started.size(), 8u);
+    EXPECT_EQ(scene.programs.started[4].mid(1),
+              QStringList({scene.systemFile("TobrinDLL.dll"), "/s"}));
 }
 
 TEST_F(ReplacementErrors, RegistrarThatCannotStartIsTheFailureExitExceptForMirelda) {
@@ -169,20 +177,43 @@ TEST_F(ReplacementErrors, FailedUnregistrationStartRemovesNothing) {
     EXPECT_EQ(run(), RunOutcome::GeneralFailure);
 
     EXPECT_EQ(scene.messageTexts(), QStringList{kFailureMessage});
-    EXPECT_EQ(scene.programs.started.size(), 3u);
+    // The three unregistered libraries are registered again.
+    EXPECT_EQ(scene.programs.started.size(), 6u);
     EXPECT_TRUE(exists(scene.systemFile("TobrinDLL.dll")));
-    EXPECT_TRUE(scene.files.calls.filter("deleteFile").isEmpty());
+    EXPECT_TRUE(
+        scene.files.calls.filter("deleteFile " + scene.harness.form.systemFolder + "/").isEmpty());
+    EXPECT_TRUE(
+        scene.files.calls.filter("deleteFile " + scene.harness.settings.appPath + "/").isEmpty());
 }
 
-TEST_F(ReplacementErrors, FailedRegistrationStartIsTheFailureExit) {
-    scene.programs.fails = registrarStart("Quennel.dll", false);
+// A registrar that cannot start, or that exits with an error, fails the step: the libraries
+// registered so far are unregistered, the old release is put back and registered again.
+TEST_F(ReplacementErrors, FailedRegistrationRollsTheReplacementBack) {
+    for (const bool startFails : {true, false}) {
+        SCOPED_TRACE(startFails ? "cannot start" : "exits with an error");
+        ReplacementScene fresh;
+        fresh.writeOldInstallation();
+        fresh.writeDownloadedFiles();
+        fresh.harness.form.updateLog = true;
+        (startFails ? fresh.programs.fails : fresh.programs.exitsWithError) =
+            registrarStart("Quennel.dll", false);
 
-    EXPECT_EQ(run(), RunOutcome::GeneralFailure);
+        EXPECT_EQ(app::runReplacement(fresh.context()), RunOutcome::GeneralFailure);
 
-    EXPECT_EQ(scene.messageTexts(), QStringList{kFailureMessage});
-    EXPECT_EQ(scene.programs.started.size(), 7u);  // four unregistrations, three registrations
-    EXPECT_EQ(readText(scene.systemFile("braskDLL.dll")), "new braskDLL.dll");
-    EXPECT_FALSE(scene.statusText().endsWith("\r\n"));
+        EXPECT_EQ(fresh.messageTexts(), QStringList{kFailureMessage});
+        // Four unregistrations, three registrations, the two registered ones and Quennel
+        // unregistered, the four old ones registered again.
+        ASSERT_EQ(fresh.programs.started.size(), 14u);
+        EXPECT_EQ(fresh.programs.started[7].mid(1),
+                  QStringList({fresh.systemFile("Quennel.dll"), "/u", "/s"}));
+        EXPECT_EQ(readText(fresh.systemFile("braskDLL.dll")), "old braskDLL.dll");
+        EXPECT_EQ(readText(fresh.systemFile("Quennel.dll")), "old Quennel.dll");
+        EXPECT_EQ(readText(fresh.appFile("QNLDLL.dll")), "new Quennel.dll");
+        EXPECT_FALSE(fresh.statusText().endsWith("\r\n"));
+        const QString log = fresh.harness.debugLogText();
+        EXPECT_TRUE(log.contains(fresh.systemFile("Quennel.dll"))) << log.toStdString();
+        EXPECT_TRUE(log.contains("The previous release has been restored.")) << log.toStdString();
+    }
 }
 
 }  // namespace

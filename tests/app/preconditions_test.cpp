@@ -1,3 +1,4 @@
+#include "app/installation_lock.h"
 #include "app/update_harness.h"
 #include "app/update_procedure.h"
 
@@ -74,6 +75,26 @@ TEST_F(PreconditionsTest, ASecondClickDuringARunIsIgnored) {
     EXPECT_TRUE(clicked);
     EXPECT_EQ(nested, RunOutcome::Continue);
     EXPECT_FALSE(procedure.isRunning());
+}
+
+// A signal that arrived before the confirmation ends the run before the services are asked to
+// stop; the lock is let go with the run.
+TEST_F(PreconditionsTest, AnInterruptionStopsTheRunBeforeTheServices) {
+    harness.form.updateLog = true;
+    UpdateContext& context = harness.context();
+    context.interruptionRequest = [] { return 2; };
+    UpdateProcedure procedure(context);
+
+    EXPECT_EQ(procedure.run(), RunOutcome::Interrupted);
+    EXPECT_EQ(exitStatus(RunOutcome::Interrupted), 8);
+    ASSERT_EQ(harness.ui.messages.size(), 2u);
+    EXPECT_EQ(harness.ui.messages[1].text,
+              "Das Update wurde unterbrochen.!\rFühren Sie das Update erneut aus, um es "
+              "abzuschließen.!");
+    EXPECT_EQ(harness.form.statusText, "");
+    EXPECT_TRUE(
+        harness.debugLogText().contains("Interrupted by signal 2 before stopping the services."));
+    EXPECT_TRUE(InstallationLock::isFree(harness.settings.settingsFolder));
 }
 
 }  // namespace

@@ -64,6 +64,12 @@ class ProcessStarter : public platform::ProgramStarter {
         processes.push_back(std::move(process));
         return started;
     }
+    std::optional<int> runToEnd(const QStringList& argv) override {
+        if (!start(argv) || !processes.back()->waitForFinished(10000)) {
+            return std::nullopt;
+        }
+        return processes.back()->exitCode();
+    }
     void waitForAll() {
         for (const auto& process : processes) {
             process->waitForFinished(10000);

@@ -28,15 +28,23 @@ class FaultyFileSystem : public ForwardingFileSystem {
     std::function<void(const QString& from, const QString& to)> beforeMove;
 };
 
-// Records program starts; a start for which `fails` answers true fails.
+// Records program starts; a start for which `fails` answers true fails, a program run to its
+// end for which `exitsWithError` answers true exits with 1.
 class SelectiveProgramStarter : public platform::ProgramStarter {
   public:
     bool start(const QStringList& argv) override {
         started.push_back(argv);
         return !(fails && fails(argv));
     }
+    std::optional<int> runToEnd(const QStringList& argv) override {
+        if (!start(argv)) {
+            return std::nullopt;
+        }
+        return exitsWithError && exitsWithError(argv) ? 1 : 0;
+    }
     std::vector<QStringList> started;
     std::function<bool(const QStringList& argv)> fails;
+    std::function<bool(const QStringList& argv)> exitsWithError;
 };
 
 // The registrar's start for this library: unregistering ("/u" "/s") or registering ("/s").

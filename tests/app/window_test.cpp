@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,29 @@ TEST_F(WindowTest, HistoryLinkStartsTheBrowserWithTheAddressAsOneArgument) {
     EXPECT_EQ(programs.started[0].size(), 2);
     EXPECT_EQ(programs.started[0][0], "xdg-open");
     EXPECT_TRUE(programs.started[0][1].endsWith("/sources/PX_History.txt"));
+}
+
+// While the confirmation of a run is open, closing the window is refused; after the run it works.
+TEST_F(WindowTest, ClosingIsRefusedWhileTheUpdateRuns) {
+    MainWindow window("", false, services());
+    window.show();
+    bool visibleAfterClose = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            poll.stop();
+            window.close();
+            visibleAfterClose = window.isVisible();
+            box->close();  // Cancel
+        }
+    });
+    poll.start(5);
+
+    EXPECT_EQ(window.application().pressUpdate(), RunOutcome::Cancelled);
+
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <sys/stat.h>
 
@@ -69,9 +70,7 @@ TEST_F(E2eFileFault, AReadOnlyOldMainProgramTakesTheGeneralFailureExit) {
                            "Entferne alten Pelorix ..."));
     EXPECT_EQ(run.err, confirmationMessage(Texts::German) + generalFailureMessage(Texts::German));
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(fileTree(sandbox.systemFolder()), QStringList{}) << "the old libraries are gone";
-    EXPECT_EQ(sandbox.registeredLibraries({}), QStringList{}) << "and unregistered";
-    EXPECT_EQ(readFile(app("Pelorix.exe")), oldContent("Pelorix.exe"));
+    expectOldInstallationUntouched();  // the removed libraries are back and registered again
     EXPECT_EQ(readFile(app("PX.exe")), release.value("Pelorix.exe")) << "downloaded, not moved";
 
     ASSERT_TRUE(makeWritable(app("Pelorix.exe")));
@@ -92,12 +91,7 @@ TEST_F(E2eFileFault, AServiceFileUndeletableTwiceEndsAfterOneRetry) {
     EXPECT_EQ(run.err, confirmationMessage(Texts::German) + retryMessage(Texts::German) +
                            generalFailureMessage(Texts::German));
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_FALSE(QFile::exists(app("PelorixService.exe")));
-    EXPECT_FALSE(QFile::exists(app("HavrelService.exe")));
-    for (const char* untouched :
-         {"PelorixHelper.exe", "PXWebServer.exe", "Sorvand.exe", "PXAS.exe"}) {
-        EXPECT_EQ(readFile(app(untouched)), oldContent(untouched)) << untouched;
-    }
+    expectOldInstallationUntouched();  // the services removed before it are back
 
     ASSERT_TRUE(makeWritable(app("PelorixHelper.exe")));
     expectSecondRunCompletes();
@@ -144,12 +138,31 @@ TEST_F(E2eFileFault, ASecondUndeletableServiceFileAfterARetryEndsTheRun) {
     EXPECT_EQ(run.err, confirmationMessage(Texts::German) + retryMessage(Texts::German) +
                            generalFailureMessage(Texts::German));
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_FALSE(QFile::exists(app("PelorixHelper.exe")));
-    EXPECT_FALSE(QFile::exists(app("PXWebServer.exe")));
-    EXPECT_EQ(readFile(app("Sorvand.exe")), oldContent("Sorvand.exe"));
-    EXPECT_EQ(readFile(app("PXAS.exe")), oldContent("PXAS.exe"));
+    expectOldInstallationUntouched();
 
     ASSERT_TRUE(makeWritable(app("Sorvand.exe")));
+    expectSecondRunCompletes();
+}
+
+// The last new file cannot be moved in (it vanished during the run): everything is rolled back,
+// the old release is complete and registered, and the next run completes.
+TEST_F(E2eFileFault, ANewFileThatCannotBeMovedInRollsTheReplacementBack) {
+    auto updater = sandbox.start(unattended());
+    const auto deadline = std::chrono::steady_clock::now() + Sandbox::kRunLimit;
+    while (!updater->outputSoFar().contains("Entferne Registrierung") && updater->isRunning() &&
+           std::chrono::steady_clock::now() < deadline) {
+        QThread::msleep(5);
+    }
+    ASSERT_TRUE(QFile::remove(app("PXHelp.tmp")));
+    const RunResult run = updater->wait(Sandbox::kRunLimit);
+
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_TRUE(run.out.endsWith(closedLine("Installiere neue Dienste ...") +
+                                 "Installiere neue Dokumentationen ..."));
+    EXPECT_EQ(run.err, confirmationMessage(Texts::German) + generalFailureMessage(Texts::German));
+    expectOldInstallationUntouched();
+    EXPECT_TRUE(sandbox.debugLogMessages().contains("The previous release has been restored."));
+
     expectSecondRunCompletes();
 }
 

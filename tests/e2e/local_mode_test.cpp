@@ -33,7 +33,7 @@ TEST_F(E2eLocalMode, TakesTheReleaseFromTheFolderOnTheCommandLine) {
     const RunResult run = sandbox.run(unattended({"--", "-" + offline}));
 
     expectCompleteUpdate(run, Texts::German, 1, 15, 1);
-    EXPECT_EQ(fileTree(offline), QStringList{}) << "the files are moved, not copied";
+    EXPECT_EQ(fileTree(offline), QStringList{}) << "the release leaves the folder once complete";
 }
 
 TEST_F(E2eLocalMode, LocalTakesTheReleaseFromTheUpdatersOwnFolder) {
@@ -46,8 +46,8 @@ TEST_F(E2eLocalMode, LocalTakesTheReleaseFromTheUpdatersOwnFolder) {
               (QStringList{"PelorixUpdater", "PelorixUpdater_DebugLog.txt"}));
 }
 
-// A file missing from the folder is a failed download; the files moved so far wait under their
-// temporary names, and a run with the complete folder installs everything.
+// A file missing from the folder is a failed download; the files copied so far wait under their
+// temporary names, and once the missing file is there the same command installs everything.
 TEST_F(E2eLocalMode, AFileMissingFromTheFolderIsAFailedDownload) {
     const QString offline = sandbox.path("offline");
     copyReleaseTo(offline);
@@ -62,8 +62,31 @@ TEST_F(E2eLocalMode, AFileMissingFromTheFolderIsAFailedDownload) {
     expectOldInstallationUntouched();
     EXPECT_EQ(readFile(sandbox.appFolder() + "/PX.exe"), release.value("Pelorix.exe"));
 
-    copyReleaseTo(offline);
+    QFile copy(offline + "/Reports.exe");
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+    copy.write(release.value("Reports.exe"));
+    copy.close();
     expectCompleteUpdate(sandbox.run(unattended({"-" + offline})), Texts::German, 0, 0, 0);
+    EXPECT_EQ(fileTree(offline), QStringList{});
+}
+
+// A replacement that fails is rolled back and the folder keeps the release: the same command
+// completes the update once the cause is gone.
+TEST_F(E2eLocalMode, AFailedReplacementCanBeRepeatedWithTheSameCommand) {
+    const QString offline = sandbox.path("offline");
+    copyReleaseTo(offline);
+    const QString oldMain = sandbox.appFolder() + "/Pelorix.exe";
+    ASSERT_TRUE(QFile::setPermissions(oldMain, QFile::ReadOwner));
+
+    const RunResult run = sandbox.run(unattended({"-" + offline}));
+
+    EXPECT_EQ(run.exitStatus, 1);
+    expectOldInstallationUntouched();
+    EXPECT_TRUE(fileContents(offline) == release) << "the folder lost a release file";
+
+    ASSERT_TRUE(QFile::setPermissions(oldMain, QFile::ReadOwner | QFile::WriteOwner));
+    expectCompleteUpdate(sandbox.run(unattended({"-" + offline})), Texts::German, 0, 0, 0);
+    EXPECT_EQ(fileTree(offline), QStringList{});
 }
 
 }  // namespace

@@ -11,13 +11,13 @@
 namespace pelorix::test {
 namespace {
 
-// A file system whose moves fail, as when the target is locked.
-class FailingMoves : public ForwardingFileSystem {
+// A file system whose copies fail, as when the disk is full.
+class FailingCopies : public ForwardingFileSystem {
   public:
-    bool moveFile(const QString&, const QString&) override { return false; }
+    bool copyFile(const QString&, const QString&, bool) override { return false; }
 };
 
-// Local mode: the files are moved from a folder named on the command line; no server is asked
+// Local mode: the files are copied from a folder named on the command line; no server is asked
 // (the address below has no server behind it).
 class LocalDownload : public ::testing::Test {
   protected:
@@ -44,7 +44,8 @@ TEST_F(LocalDownload, FolderAfterTheDashIsTheSource) {
     EXPECT_TRUE(download("-" + release, "Pelorix.exe", appPath + "/PX.exe"))
         << failure.toStdString();
     EXPECT_EQ(dir.read("app/PX.exe"), QByteArray("new main program"));
-    EXPECT_FALSE(QFile::exists(release + "/Pelorix.exe"));  // moved, not copied
+    // Copied: the folder keeps the release until the update has completed.
+    EXPECT_EQ(dir.read("release/Pelorix.exe"), QByteArray("new main program"));
 }
 
 TEST_F(LocalDownload, LocalAnywhereAfterTheDashMeansTheUpdatersOwnFolder) {
@@ -53,7 +54,7 @@ TEST_F(LocalDownload, LocalAnywhereAfterTheDashMeansTheUpdatersOwnFolder) {
 
     EXPECT_TRUE(download("-local", "Reports.exe", appPath + "/RP.exe"));
     EXPECT_EQ(dir.read("app/RP.exe"), QByteArray("reports"));
-    EXPECT_FALSE(QFile::exists(ownFolder + "/Reports.exe"));
+    EXPECT_TRUE(QFile::exists(ownFolder + "/Reports.exe"));
 
     EXPECT_TRUE(download("-/media/stick/mylocalcopy", "Sorvand.exe", appPath + "/SVD.exe"));
     EXPECT_EQ(dir.read("app/SVD.exe"), QByteArray("sorvand"));
@@ -69,7 +70,7 @@ TEST_F(LocalDownload, TheSearchForLocalMindsTheCase) {
 
     EXPECT_TRUE(ok) << failure.toStdString();
     EXPECT_EQ(dir.read("app/AS.exe"), QByteArray("pxas"));
-    EXPECT_FALSE(QFile::exists(dir.file("work/LOCAL/PXAS.exe")));
+    EXPECT_TRUE(QFile::exists(dir.file("work/LOCAL/PXAS.exe")));
 }
 
 TEST_F(LocalDownload, DashAloneLooksInTheRootFolder) {
@@ -98,14 +99,14 @@ TEST_F(LocalDownload, ATargetThatCannotBeDeletedIsAFailedDownload) {
     EXPECT_EQ(dir.read("release/HavrelService.exe"), QByteArray("new service"));
 }
 
-TEST_F(LocalDownload, AFailedMoveIsAFailedDownload) {
+TEST_F(LocalDownload, AFailedCopyIsAFailedDownload) {
     dir.write("release/Quennel.dll", "library");
 
     EXPECT_FALSE(download("-" + release, "Quennel.dll", appPath + "/missing/QNLDLL.dll"));
     EXPECT_EQ(dir.read("release/Quennel.dll"), QByteArray("library"));
 
-    FailingMoves failingMoves;
-    files::Downloader downloader("-" + release, ownFolder, failingMoves,
+    FailingCopies failingCopies;
+    files::Downloader downloader("-" + release, ownFolder, failingCopies,
                                  platform::defaultHttpClient());
     EXPECT_FALSE(downloader.DownloadFile("", "Quennel.dll", appPath + "/QNLDLL.dll", 0));
     EXPECT_FALSE(downloader.lastFailure().isEmpty());

@@ -52,6 +52,10 @@ class ForwardingFileSystem : public platform::FileSystem {
         note("copyFile", from + " -> " + to);
         return inner_.copyFile(from, to, replaceExisting);
     }
+    bool linkFile(const QString& from, const QString& to) override {
+        note("linkFile", from + " -> " + to);
+        return inner_.linkFile(from, to);
+    }
     bool createFolder(const QString& path) override {
         note("createFolder", path);
         return inner_.createFolder(path);

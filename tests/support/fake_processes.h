@@ -8,15 +8,19 @@
 namespace pelorix::test {
 
 // Records every program start instead of running it; a start of a program listed in
-// `failing` fails.
+// `failing` fails, one that is run to its end exits with `exitStatus`.
 class RecordingProgramStarter : public platform::ProgramStarter {
   public:
     bool start(const QStringList& argv) override {
         started.push_back(argv);
         return !failing.contains(argv.value(0));
     }
+    std::optional<int> runToEnd(const QStringList& argv) override {
+        return start(argv) ? std::optional<int>(exitStatus) : std::nullopt;
+    }
     std::vector<QStringList> started;
     QStringList failing;
+    int exitStatus = 0;
 };
 
 class FakeProcessTable : public platform::ProcessTable {

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
@@ -202,8 +203,17 @@ void MainWindow::repaint() {
 }
 
 void MainWindow::quit() {
+    quitting_ = true;
     close();
     QApplication::exit(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (application_.isUpdating() && !quitting_) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -34,6 +34,8 @@ class MainWindow : public QWidget, public UserInterface {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Refused while the update runs: the run goes on to its own end and shows every message.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void createControls();
@@ -52,6 +54,7 @@ class MainWindow : public QWidget, public UserInterface {
     QLabel* versionLabel_ = nullptr;
     QPlainTextEdit* statusBox_ = nullptr;
     bool waitCursorShown_ = false;
+    bool quitting_ = false;
 };
 
 }  // namespace pelorix::app::window

@@ -1,0 +1,120 @@
+// One run per installation, interruptions and kills: whatever happens to a run, the installation
+// is either the old release or the new one, complete, and the next run completes the update.
+
+#include "e2e_fixture.h"
+#include "held_release_server.h"
+#include "old_installation.h"
+
+#include <QFile>
+#include <QThread>
+
+#include <csignal>
+
+namespace pelorix::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kRestoredLine =
+    "Die vorherige Version wurde nach einem abgebrochenen Update wiederhergestellt.\n";
+
+// Waits until the updater's standard output contains `text`.
+bool waitForOutput(UpdaterProcess& updater, const QString& text) {
+    const auto deadline = std::chrono::steady_clock::now() + Sandbox::kRunLimit;
+    while (!updater.outputSoFar().contains(text)) {
+        if (!updater.isRunning() || std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+class E2eOneRun : public EndToEnd {
+  protected:
+    // The second run completes the update on the migrated database.
+    void expectNextRunCompletes() {
+        expectCompleteUpdate(sandbox.run(unattended()), Texts::German, 0, 0, 0);
+    }
+};
+
+TEST_F(E2eOneRun, OfTwoRunsStartedTogetherOneUpdatesAndTheOtherEndsWithNine) {
+    auto first = sandbox.start(unattended());
+    auto second = sandbox.start(unattended());
+    const RunResult a = first->wait(Sandbox::kRunLimit);
+    const RunResult b = second->wait(Sandbox::kRunLimit);
+
+    const RunResult& winner = a.exitStatus == 0 ? a : b;
+    const RunResult& other = a.exitStatus == 0 ? b : a;
+    EXPECT_EQ(QList<int>({winner.exitStatus, other.exitStatus}), QList<int>({0, 9}))
+        << a.err.toStdString() << b.err.toStdString();
+    EXPECT_EQ(other.out, "");
+    EXPECT_EQ(other.err, confirmationMessage(Texts::German) +
+                             messageBox({"Ein anderes Update dieser Installation läuft bereits."}));
+    expectCompleteUpdate(winner, Texts::German, 1, 15, 1);
+}
+
+TEST_F(E2eOneRun, SigtermDuringTheDownloadsEndsWithEightAndARerunCompletes) {
+    sandbox.setEnvironment("PELORIX_DOWNLOAD_STALL_SECONDS", "60");
+    HeldReleaseServer server(sandbox.path("release/Updater"), "Reports.exe");
+    sandbox.setUpdateServer(server.base());
+    auto updater = sandbox.start(unattended());
+    ASSERT_TRUE(server.waitForHeldRequest(30s));
+
+    ::kill(static_cast<pid_t>(updater->pid()), SIGTERM);
+    const RunResult run = updater->wait(Sandbox::kRunLimit);
+    server.release();
+
+    EXPECT_EQ(run.exitStatus, 8);
+    EXPECT_EQ(run.out, shutdownOutput(Texts::German) + migrationOutput(Texts::German, 1, 15, 1) +
+                           downloadOutput(Texts::German, 8) + "Lade neue Reports ...");
+    EXPECT_EQ(run.err, confirmationMessage(Texts::German) +
+                           messageBox({"Das Update wurde unterbrochen.",
+                                       "Führen Sie das Update erneut aus, um es abzuschließen."}));
+    EXPECT_TRUE(sandbox.debugLogMessages().contains(
+        "Interrupted by signal 15 during the download of Reports.exe."));
+    expectOldInstallationUntouched();
+
+    sandbox.startUpdateServer();
+    expectNextRunCompletes();
+}
+
+// A kill -9 at a point of the replacement, named by the status text the run has shown.
+struct KillPoint {
+    const char* name;
+    const char* statusText;
+    bool closed;  // the line has its result word
+
+    QString shown() const { return closed ? closedLine(statusText) : QString(statusText); }
+};
+
+class E2eKilledReplacement : public E2eOneRun, public ::testing::WithParamInterface<KillPoint> {};
+
+TEST_P(E2eKilledReplacement, ThePlainNextStartRestoresTheOldReleaseAndAFullRunCompletes) {
+    auto updater = sandbox.start(unattended());
+    ASSERT_TRUE(waitForOutput(*updater, GetParam().shown()))
+        << updater->outputSoFar().toStdString();
+    ::kill(static_cast<pid_t>(updater->pid()), SIGKILL);
+    updater->wait(Sandbox::kRunLimit);
+
+    // Cancelled at the confirmation: the old release is back before the button does anything.
+    const RunResult plainStart = sandbox.run({"--headless"});
+    EXPECT_EQ(plainStart.exitStatus, 4);
+    EXPECT_EQ(plainStart.out, kRestoredLine);
+    expectOldInstallationUntouched();
+    EXPECT_TRUE(fileTree(sandbox.appFolder()).filter(".PelorixUpdater").isEmpty());
+    EXPECT_TRUE(fileTree(sandbox.systemFolder()).filter(".PelorixUpdater").isEmpty());
+
+    expectNextRunCompletes();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, E2eKilledReplacement,
+    ::testing::Values(KillPoint{"LibrariesUnregistered", "Entferne Registrierung für DLL's ...",
+                                true},
+                      KillPoint{"OldFilesBeingRemoved", "Entferne alte DLL's ...", false},
+                      KillPoint{"NewServicesInPlace", "Installiere neue Dienste ...", false}),
+    [](const ::testing::TestParamInfo<KillPoint>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace pelorix::e2e
