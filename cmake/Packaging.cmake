@@ -1,11 +1,13 @@
 # The Debian package of the updater, built with CPack (scripts/package). It holds the program,
-# the stand-in registrar it starts as "regsvr32" (found on the search path), a desktop entry and
-# the documentation; the other stand-ins of tools/ are for tests and the demo and stay out.
+# the stand-in registrar it starts as "regsvr32" (in a private folder, since Wine's regsvr32 owns
+# /usr/bin/regsvr32), a desktop entry and the documentation; the other stand-ins of tools/ are for tests and the demo and stay out.
 # Everything the package holds is installed in the component "package"; only that component is
 # packaged.
 
 set(PELORIX_DOC_DIR share/doc/pelorix-updater)
-install(TARGETS PelorixUpdater regsvr32 RUNTIME DESTINATION bin COMPONENT package)
+install(TARGETS PelorixUpdater RUNTIME DESTINATION bin COMPONENT package)
+# The updater looks for it in ../lib/pelorix-updater beside its own folder.
+install(TARGETS regsvr32 RUNTIME DESTINATION lib/pelorix-updater COMPONENT package)
 install(FILES packaging/pelorix-updater.desktop DESTINATION share/applications
   COMPONENT package)
 install(FILES README.md docs/unattended.md DESTINATION ${PELORIX_DOC_DIR} COMPONENT package)

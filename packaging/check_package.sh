@@ -35,7 +35,7 @@ version="$(sed -n 's/^project(PelorixUpdater VERSION \([0-9.]*\).*/\1/p' "$(dirn
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $6 }' | sort >"$work/files"
 sort >"$work/expected" <<'FILES'
 -rwxr-xr-x ./usr/bin/PelorixUpdater
--rwxr-xr-x ./usr/bin/regsvr32
+-rwxr-xr-x ./usr/lib/pelorix-updater/regsvr32
 -rw-r--r-- ./usr/share/applications/pelorix-updater.desktop
 -rw-r--r-- ./usr/share/doc/pelorix-updater/README.md
 -rw-r--r-- ./usr/share/doc/pelorix-updater/unattended.md

@@ -71,6 +71,19 @@ Recovery Application::recoverInterruptedUpdate() {
     return settleJournal(journal, tools);
 }
 
+int Application::dryRun(const PlanPrinter& print) {
+    DryRun dryRun(*context_, print);
+    const int status = dryRun.run();
+    dryRunLines_ = dryRun.lines();
+    return status;
+}
+
+RunReport Application::report(int status, const QDateTime& startedAt) const {
+    const bool dry = context_ && context_->record.dryRun;
+    return {status, startedAt, QDateTime::currentDateTimeUtc(),
+            dry ? dryRunLines_ : status_.lines(), context_ ? context_->record : RunRecord{}};
+}
+
 RunOutcome Application::pressUpdate() {
     return procedure_ ? procedure_->run() : RunOutcome::Continue;
 }

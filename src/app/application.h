@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/debug_log.h"
+#include "app/dry_run.h"
 #include "app/form_model.h"
 #include "app/replacement_undo.h"
 #include "app/run_outcome.h"
+#include "app/run_report.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
 #include "app/update_procedure.h"
@@ -34,9 +36,18 @@ class Application {
     // The click on "Update ausführen".
     RunOutcome pressUpdate();
     bool isUpdating() const { return procedure_ && procedure_->isRunning(); }
+    // After start(): a successful update starts both services again.
+    void setStartServices(bool on) { context_->startServices = on; }
+    // After start(): checks everything, changes nothing, prints the plan; the exit status the
+    // real run is expected to end with.
+    int dryRun(const PlanPrinter& print);
+    // What the run (or dry run) did, for a report of the given exit status.
+    RunReport report(int status, const QDateTime& startedAt) const;
 
     FormModel& form() { return form_; }
     const ProgramSettings& settings() const { return settings_; }
+    // The two-letter code of the language the window speaks (after start()).
+    QString interfaceLanguage() { return language_ ? language_->interfaceLanguage() : ""; }
 
     // The services of this machine.
     static UpdateServices defaultServices();
@@ -57,6 +68,7 @@ class Application {
     std::optional<i18n::Language> language_;
     std::unique_ptr<UpdateContext> context_;
     std::optional<UpdateProcedure> procedure_;
+    std::vector<StatusLine> dryRunLines_;
 };
 
 }  // namespace pelorix::app

@@ -13,6 +13,12 @@ bool applyOption(const QString& argument, Options& options) {
         options.unattended = true;
     } else if (argument == "--start-main") {
         options.startMain = true;
+    } else if (argument == "--dry-run") {
+        options.headless = true;
+        options.unattended = true;
+        options.dryRun = true;
+    } else if (argument == "--start-services") {
+        options.startServices = true;
     } else if (argument == "--db-only") {
         options.databaseOnly = true;
     } else if (argument == "--help") {
@@ -39,6 +45,14 @@ Options parseOptions(const QStringList& arguments) {
         if (applyOption(argument, options)) {
             continue;
         }
+        if (argument == "--report") {
+            if (++index == arguments.size() || arguments[index].isEmpty()) {
+                options.error = "--report needs a file name";
+                return options;
+            }
+            options.reportFile = arguments[index];
+            continue;
+        }
         // "-folder" is the updater's own command line; "--anything" unknown is a mistake.
         if (argument.startsWith("--")) {
             options.error = "unknown option: " + argument;
@@ -47,6 +61,9 @@ Options parseOptions(const QStringList& arguments) {
         break;
     }
     options.commandLine = arguments.mid(index).join(' ');
+    if (!options.reportFile.isEmpty() && !options.headless) {
+        options.error = "--report needs --headless, --unattended or --dry-run";
+    }
     return options;
 }
 
@@ -62,6 +79,13 @@ QString usageText() {
         "  --unattended   as --headless, but the confirmation is answered OK\n"
         "  --start-main   the final question is answered Yes (start the main program)\n"
         "  --db-only      start with \"nur Datenbank aktualisieren\" checked\n"
+        "  --dry-run      no window, no change anywhere: check everything an unattended run\n"
+        "                 needs and print the plan (services, database statements, files,\n"
+        "                 write access, free space, registrar); exit status as the real run\n"
+        "                 would end\n"
+        "  --report FILE  with a headless run: write a JSON report to FILE when it ends\n"
+        "  --start-services  after a successful update, start PelorixService and\n"
+        "                 HavrelService again through the supervising service\n"
         "  --help         show this text\n"
         "  --version      show the version\n"
         "\n"
@@ -74,7 +98,8 @@ QString usageText() {
         "error, 3 main program running, 4 cancelled at the confirmation, 5 a service was not\n"
         "stopped, 6 database error, 7 download error, 8 interrupted by SIGINT, SIGTERM or\n"
         "SIGHUP (run it again to complete the update), 9 another update of this installation\n"
-        "is running (nothing changed).\n");
+        "is running (nothing changed), 10 update done but a service did not start\n"
+        "(--start-services).\n");
 }
 
 }  // namespace pelorix::app

@@ -11,6 +11,9 @@ struct Options {
     bool unattended = false;  // headless, and the confirmation is answered OK
     bool startMain = false;   // the final question is answered Yes
     bool databaseOnly = false;
+    bool dryRun = false;         // headless: check everything, change nothing, print the plan
+    bool startServices = false;  // after a successful update, start both services again
+    QString reportFile;          // not empty: a headless run writes its report there
     bool help = false;
     bool version = false;
     QString commandLine;  // the updater's own command line: the remaining arguments joined by " "

@@ -2,7 +2,18 @@
 
 #include <QCoreApplication>
 
+#include <unistd.h>
+
 namespace pelorix::app {
+
+namespace {
+
+bool isControlCharacter(QChar c) {
+    const char16_t code = c.unicode();
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F);
+}
+
+}  // namespace
 
 QString withNewlines(const QString& text) {
     QString converted = text;
@@ -11,12 +22,28 @@ QString withNewlines(const QString& text) {
     return converted;
 }
 
+QString withoutControlCharacters(const QString& text) {
+    QString filtered = text;
+    for (QChar& c : filtered) {
+        if (c != u'\n' && isControlCharacter(c)) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return filtered;
+}
+
+// Output to a file or a pipe stays exactly as shown, for the programs that read it.
+void ConsoleUi::write(const QString& text, FILE* file) {
+    const bool terminal = ::isatty(::fileno(file)) == 1;
+    std::fputs((terminal ? withoutControlCharacters(text) : text).toUtf8().constData(), file);
+    std::fflush(file);
+}
+
 ConsoleUi::ConsoleUi(bool confirm, bool startMainProgram, FILE* out, FILE* err)
     : confirm_(confirm), startMainProgram_(startMainProgram), out_(out), err_(err) {}
 
 MessageAnswer ConsoleUi::showMessage(const QString& text, MessageButtons buttons) {
-    std::fputs((withNewlines(text) + "\n\n").toUtf8().constData(), err_);
-    std::fflush(err_);
+    write(withNewlines(text) + "\n\n", err_);
     switch (buttons) {
         case MessageButtons::OkCancel:
             return confirm_ ? MessageAnswer::Ok : MessageAnswer::Cancel;
@@ -36,8 +63,7 @@ void ConsoleUi::statusTextChanged(const QString& text) {
     const QString added = text.mid(printed_.size());
     printed_ = text;
     if (!added.isEmpty()) {
-        std::fputs(withNewlines(added).toUtf8().constData(), out_);
-        std::fflush(out_);
+        write(withNewlines(added), out_);
     }
 }
 

@@ -25,6 +25,9 @@ class ConsoleUi : public UserInterface {
     bool quitRequested() const { return quitRequested_; }
 
   private:
+    // Writes the text; to a terminal without control characters.
+    static void write(const QString& text, FILE* file);
+
     bool confirm_;
     bool startMainProgram_;
     FILE* out_;
@@ -35,5 +38,8 @@ class ConsoleUi : public UserInterface {
 
 // Line breaks of the status box and of message texts ("\r\n" or "\r" alone) as newlines.
 QString withNewlines(const QString& text);
+// Every control character but the newline replaced by U+FFFD: text from the language file must
+// not reach a terminal as escape sequences it would execute.
+QString withoutControlCharacters(const QString& text);
 
 }  // namespace pelorix::app

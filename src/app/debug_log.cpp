@@ -6,9 +6,12 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QLocale>
 
 namespace pelorix::app {
+
+namespace {
+const QString kTimestampFormat = QStringLiteral("dd.MM.yyyy HH:mm:ss");
+}
 
 DebugLog::DebugLog(QString filePath, platform::FileSystem& files)
     : filePath_(std::move(filePath)), files_(files) {}
@@ -18,11 +21,9 @@ void DebugLog::WriteDebugLog(const QString& message, const QString& header) {
     if (header != "-1") {
         entry += header + "\r\n";
     }
-    // Short date, a blank, long time: the user's general date format.
-    const QLocale locale = QLocale::system();
-    const QDateTime now = QDateTime::currentDateTime();
-    entry += locale.toString(now.date(), QLocale::ShortFormat) + " " +
-             locale.toString(now.time(), QLocale::LongFormat) + "> " + message + "\r\n";
+    // One fixed local format, as a German Windows writes its short date and long time, so that
+    // support can read every log alike: no zone word, no order that follows the machine's locale.
+    entry += QDateTime::currentDateTime().toString(kTimestampFormat) + "> " + message + "\r\n";
     // The log is a help for support staff; a folder without write access must not stop an update.
     files_.appendToFile(filePath_, platform::encodeAnsi(entry));
 }

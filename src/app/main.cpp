@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEvent>
 
 #include <cstdio>
@@ -23,7 +24,13 @@ QStringList argumentsOf(int argc, char** argv) {
     return arguments;
 }
 
+void printPlanLine(const QString& line) {
+    std::fputs((line + "\n").toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
 int runHeadless(int argc, char** argv, const Options& options) {
+    const QDateTime startedAt = QDateTime::currentDateTimeUtc();
     // A signal to stop is honoured where a re-run can complete the update.
     pelorix::platform::catchInterruptionRequests();
     QCoreApplication qt(argc, argv);
@@ -33,7 +40,15 @@ int runHeadless(int argc, char** argv, const Options& options) {
     application.start();
     application.stopOnInterruption(pelorix::platform::interruptionRequest);
     application.form().updateDatabaseOnlyCheck = options.databaseOnly ? 1 : 0;
-    return pelorix::app::exitStatus(application.pressUpdate());
+    application.setStartServices(options.startServices);
+    const int status = options.dryRun ? application.dryRun(printPlanLine)
+                                      : pelorix::app::exitStatus(application.pressUpdate());
+    if (!options.reportFile.isEmpty() &&
+        !pelorix::app::writeReport(options.reportFile, application.report(status, startedAt))) {
+        std::fprintf(stderr, "PelorixUpdater: the report %s could not be written\n",
+                     qPrintable(options.reportFile));
+    }
+    return status;
 }
 
 // For start-up benchmarks: with PELORIX_EXIT_AFTER_FIRST_PAINT set, the program ends as soon as
@@ -57,6 +72,7 @@ int runWindow(int argc, char** argv, const Options& options) {
     if (qEnvironmentVariableIsSet("PELORIX_EXIT_AFTER_FIRST_PAINT")) {
         window.installEventFilter(&exitAfterFirstPaint);
     }
+    window.application().setStartServices(options.startServices);
     window.show();
     return QApplication::exec() == 0 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "app/phase_completion.h"
 
+#include "app/phase_service_start.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
 #include "app/waiter.h"
@@ -11,9 +12,10 @@ namespace {
 
 bool askToOpenMainProgram(UpdateContext& ctx) {
     const QString question =
-        ctx.tr("Das Update wurde erfolgreich durchgeführt.") + "\r" +
-        ctx.tr("Sie müssen die Dienste im Konfigurationsprogramm noch starten.") + "\r\r" +
-        ctx.tr("Wollen Sie jetzt das Konfigurationsprogramm vom Pelorix öffnen ?");
+        ctx.trLines({"Das Update wurde erfolgreich durchgeführt.",
+                     "Sie müssen die Dienste im Konfigurationsprogramm noch starten.", "",
+                     "Wollen Sie jetzt das Konfigurationsprogramm vom Pelorix öffnen ?"},
+                    "\r");
     return ctx.message(question, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
@@ -24,12 +26,14 @@ RunOutcome runCompletion(UpdateContext& ctx, bool databaseOnly) {
         ctx.waiter.WaitSeconds(1);
         ctx.status.ShowStatus(ctx.tr("Update erfolgreich ausgeführt."), 1);
     }
+    const bool servicesRunning = !ctx.startServices || runServiceStart(ctx);
     ctx.status.fillProgress();
     ctx.waiter.WaitSeconds(1);
     const bool open = askToOpenMainProgram(ctx);
     ctx.ui.setMousePointer(MousePointer::Default);
+    const RunOutcome done = servicesRunning ? RunOutcome::Completed : RunOutcome::ServiceNotStarted;
     if (!open) {
-        return RunOutcome::Completed;
+        return done;
     }
     // The program path is one argument: blanks in it cannot split it or start another program.
     const QString mainProgram = ctx.settings.appPath + "/Pelorix.exe";
@@ -38,7 +42,7 @@ RunOutcome runCompletion(UpdateContext& ctx, bool databaseOnly) {
         return ctx.generalFailureExit();
     }
     ctx.ui.quit();
-    return RunOutcome::MainProgramStarted;
+    return servicesRunning ? RunOutcome::MainProgramStarted : done;
 }
 
 }  // namespace pelorix::app

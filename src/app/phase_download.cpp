@@ -1,5 +1,6 @@
 #include "app/phase_download.h"
 
+#include "app/fetched_files.h"
 #include "app/release_components.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
@@ -7,11 +8,30 @@
 #include "files/downloader.h"
 #include "platform/file_system.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace pelorix::app {
 
 namespace {
+
+// An empty folder joins to paths in the root; so does "/" or a link to it.
+bool isRootFolder(const QString& folder, const platform::FileSystem& files) {
+    const QString canonical = QFileInfo(files.resolve(folder)).canonicalFilePath();
+    return folder.isEmpty() || QDir::cleanPath(folder) == "/" || canonical == "/";
+}
+
+// The files of the release are written, removed and moved only in their own folders, never in
+// the root, whatever the settings or a failed folder lookup say.
+bool installFoldersAreSafe(UpdateContext& ctx) {
+    for (const QString& folder : {ctx.settings.appPath, ctx.form.systemFolder}) {
+        if (isRootFolder(folder, ctx.services.files)) {
+            ctx.log("Refusing to install into the root folder (\"" + folder + "\").");
+            return false;
+        }
+    }
+    return true;
+}
 
 QString installFolderOf(const UpdateContext& ctx, const ReleaseComponent& component) {
     return component.installFolder == InstallFolder::SystemFolder ? ctx.form.systemFolder
@@ -26,6 +46,9 @@ bool sameFolder(const platform::FileSystem& files, const QString& a, const QStri
 }  // namespace
 
 RunOutcome runComponentDownload(UpdateContext& ctx) {
+    if (!installFoldersAreSafe(ctx)) {
+        return ctx.generalFailureExit();
+    }
     files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
                                  ctx.services.http, ctx.limits.downloadStall);
     downloader.setAbortRequest([&ctx] { return ctx.interruption() != 0; });
@@ -45,6 +68,7 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
             ShowDownloadError(ctx);
             return RunOutcome::DownloadError;
         }
+        noteFetchedFile(ctx, component);
         ctx.status.ShowStatus("OK", 3);
     }
     return RunOutcome::Continue;
@@ -67,10 +91,11 @@ QStringList localReleaseFiles(const UpdateContext& ctx) {
 }
 
 void ShowDownloadError(UpdateContext& ctx) {
-    ctx.message(ctx.tr("Fehler beim Download. Der Vorgang wird abgebrochen.") + "\r" +
-                ctx.tr("Bitte prüfen Sie Ihre Verbindung zum Internet und Ihre Einstellungen "
-                       "der Firewall.") +
-                "\r\r" + ctx.tr("Sie können bei Orvane auch ein Offline-Update erhalten."));
+    ctx.message(ctx.trLines({"Fehler beim Download. Der Vorgang wird abgebrochen.",
+                             "Bitte prüfen Sie Ihre Verbindung zum Internet und Ihre "
+                             "Einstellungen der Firewall.",
+                             "", "Sie können bei Orvane auch ein Offline-Update erhalten."},
+                            "\r"));
     ctx.ui.setMousePointer(MousePointer::Default);
 }
 

@@ -38,8 +38,9 @@ class Replacement {
         return folder == InstallFolder::SystemFolder ? ctx_.form.systemFolder
                                                      : ctx_.settings.appPath;
     }
+    // The registrar is not case-blind: it gets the path as found on disk.
     QString libraryPath(const ComLibrary& library) const {
-        return ctx_.form.systemFolder + "/" + library.name.toString();
+        return files_.resolve(ctx_.form.systemFolder + "/" + library.name.toString());
     }
 
     void openLine(const QString& translatedText) { ctx_.status.ShowStatus(translatedText, 2); }
@@ -193,10 +194,11 @@ class Replacement {
             return failureExit();
         }
         ctx_.ui.setMousePointer(MousePointer::Default);
-        ctx_.message(ctx_.tr("Der PelorixService konnte nicht deinstalliert werden.") + "\r" +
-                     ctx_.tr("Bitte prüfen Sie, ob alle Meldungsfenster vom Service geschlossen "
-                             "sind, bevor Sie dieses Fenster bestätigen.") +
-                     "\r" + ctx_.tr("Der Vorgang wird nun ein mal wiederholt."));
+        ctx_.message(ctx_.trLines({"Der PelorixService konnte nicht deinstalliert werden.",
+                                   "Bitte prüfen Sie, ob alle Meldungsfenster vom Service "
+                                   "geschlossen sind, bevor Sie dieses Fenster bestätigen.",
+                                   "Der Vorgang wird nun ein mal wiederholt."},
+                                  "\r"));
         ctx_.ui.setMousePointer(MousePointer::Wait);
         return true;
     }

@@ -44,14 +44,10 @@ const std::array<std::pair<const char*, const char*>, 9> kSqlServerAlterations =
     {"tblData", "ALTER COLUMN RawRead string (255)"},
 }};
 
-struct Totals {
-    qint16 nc = 0;  // columns added
-    qint16 nd = 0;  // device types added
-    qint16 nt = 0;  // tables created
-};
+}  // namespace
 
-Totals runScript(UpdateContext& ctx, schema::SchemaOperations& operations) {
-    Totals totals;
+MigrationTotals runMigrationScript(UpdateContext& ctx, schema::SchemaOperations& operations) {
+    MigrationTotals totals;
     totals.nc += operations.AddColumn("tblPrinters", "YTonerOrder", "string (50)");
     if (ctx.form.isSqlServer) {
         ctx.log("SQL alter columns ...");
@@ -74,13 +70,15 @@ Totals runScript(UpdateContext& ctx, schema::SchemaOperations& operations) {
     return totals;
 }
 
+namespace {
+
 RunOutcome databaseErrorExit(UpdateContext& ctx) {
     ctx.log("Database error.");
-    QString text = ctx.tr("Der Updater konnte nicht auf die Datenbank zugreifen.") + "\r" +
-                   ctx.tr(
-                       "Bitte prüfen Sie ob die Datenbank bereits durch andere Programme "
-                       "geöffnet ist") +
-                   "\r" + ctx.tr("und versuchen es dann erneut. Der Vorgang wird abgebrochen.");
+    QString text = ctx.trLines({"Der Updater konnte nicht auf die Datenbank zugreifen.",
+                                "Bitte prüfen Sie ob die Datenbank bereits durch andere "
+                                "Programme geöffnet ist",
+                                "und versuchen es dann erneut. Der Vorgang wird abgebrochen."},
+                               "\r");
     if (ctx.form.isSqlServer) {
         text += "\r\n\r\n" + ctx.tr(
                                  "Bitte prüfen Sie auch, dass Sie administrativen Zugriff auf "
@@ -101,7 +99,9 @@ RunOutcome runMigration(UpdateContext& ctx) {
     schema::SchemaOperations operations(
         {ctx.form.connectionString, ctx.form.isSqlServer, ctx.form.updateLog},
         ctx.services.database, [&ctx](const QString& entry) { ctx.log(entry); }, ctx.form.dbError);
-    const Totals totals = runScript(ctx, operations);
+    const MigrationTotals totals = runMigrationScript(ctx, operations);
+    ctx.record.database = {ctx.form.isSqlServer, totals.nc, totals.nd, totals.nt, {}};
+    ctx.record.databaseChanged = operations.changesMade() > 0;
     if (ctx.form.dbError) {
         return databaseErrorExit(ctx);
     }

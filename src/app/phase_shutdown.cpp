@@ -1,14 +1,10 @@
 #include "app/phase_shutdown.h"
 
 #include "app/debug_log.h"
+#include "app/service_control.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
-#include "platform/clock.h"
 #include "platform/file_system.h"
-#include "platform/special_folders.h"
-#include "xmlstore/xml_store.h"
-
-#include <chrono>
 
 namespace pelorix::app {
 
@@ -16,99 +12,44 @@ namespace {
 
 struct ServiceStop {
     const char* stepText;
-    const char* targetPath;
-    const char* currentPath;
+    const SupervisedService& service;
     const char* failureText;
     const char* logText;
 };
 
 const ServiceStop kPelorixService{
     "Beende den PelorixService",
-    R"(processes/process[@name="PelorixService"]/targetstatus)",
-    R"(processes/process[@name="PelorixService"]/currentstatus)",
+    kPelorixServiceEntry,
     "Der PelorixService konnte nicht beendet werden.",
     "Error terminating PXS.",
 };
 
 const ServiceStop kHavrelService{
     "Beende den HavrelService",
-    R"(processes/process[@name="HavrelService"]/targetstatus)",
-    R"(processes/process[@name="HavrelService"]/currentstatus)",
+    kHavrelServiceEntry,
     "Der HavrelService konnte nicht beendet werden.",
     "Error terminating HVS.",
 };
 
-const QString kStopped = "0";
-constexpr int kSecondsPerDay = 86400;
-constexpr std::chrono::milliseconds kPollInterval{10};
-
-// Whole seconds between two times of day, counted on across midnight.
-int secondsBetween(int start, int now) {
-    return (now - start + kSecondsPerDay) % kSecondsPerDay;
-}
-
-// The document as it is now; one that does not parse is read again, as the poll does, for as
-// long as a service is given to stop: the supervising service may be rewriting it this moment.
-bool loadDocument(UpdateContext& ctx, const QString& document) {
-    platform::Clock& clock = ctx.services.clock;
-    const int start = clock.secondsSinceMidnight();
-    while (!ctx.xml.XMLLoad(document, 0)) {
-        if (secondsBetween(start, clock.secondsSinceMidnight()) >= ctx.limits.stopTimeoutSeconds) {
-            return false;
-        }
-        clock.sleepFor(kPollInterval);
-        ctx.ui.processEvents();
-    }
-    return true;
-}
-
-// Writes the stop request. A document that does not parse is left alone rather than replaced
-// by an empty one: it belongs to the supervising service.
-bool requestStop(UpdateContext& ctx, const QString& document, const ServiceStop& service) {
-    if (!loadDocument(ctx, document)) {
-        return false;
-    }
-    ctx.xml.XMLSetValue(service.targetPath, kStopped);
-    return ctx.xml.XMLSave("");
-}
-
-// A document without the status element belongs to an unsupervised service, which counts as
-// stopped; a document that cannot be read or parsed (say, while it is rewritten) says nothing.
-bool reportsStopped(UpdateContext& ctx, const QString& document, const ServiceStop& service) {
-    return ctx.xml.XMLLoad(document, 0) &&
-           ctx.xml.XMLGetValue(service.currentPath, kStopped) == kStopped;
-}
-
-bool awaitStop(UpdateContext& ctx, const QString& document, const ServiceStop& service) {
-    platform::Clock& clock = ctx.services.clock;
-    const int start = clock.secondsSinceMidnight();
-    bool stopped = false;
-    do {
-        stopped = reportsStopped(ctx, document, service);
-        clock.sleepFor(kPollInterval);
-        ctx.ui.processEvents();
-    } while (!stopped &&
-             secondsBetween(start, clock.secondsSinceMidnight()) < ctx.limits.stopTimeoutSeconds);
-    return stopped;
-}
-
-RunOutcome reportNotStopped(UpdateContext& ctx, const ServiceStop& service) {
+RunOutcome reportNotStopped(UpdateContext& ctx, const ServiceStop& stop) {
     ctx.status.ShowStatus(ctx.tr("Fehler"), 3);
-    ctx.message(ctx.tr(service.failureText) + "\r\n" +
-                ctx.tr("Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst nach einem "
-                       "Rechnerneustart beendet werden."));
+    ctx.message(ctx.trLines({stop.failureText,
+                             "Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst "
+                             "nach einem Rechnerneustart beendet werden."},
+                            "\r\n"));
     ctx.ui.setMousePointer(MousePointer::Default);
-    ctx.log(service.logText);
+    ctx.log(stop.logText);
     return RunOutcome::ServiceNotStopped;
 }
 
-// The step line of the service is open when this is called.
-RunOutcome stopService(UpdateContext& ctx, const QString& document, const ServiceStop& service) {
-    if (!requestStop(ctx, document, service)) {
+// The step line of the service is open when this is called. A document without the status
+// element belongs to an unsupervised service, which counts as stopped.
+RunOutcome stopService(UpdateContext& ctx, const QString& document, const ServiceStop& stop) {
+    if (!requestTargetStatus(ctx, document, stop.service, kServiceStopped)) {
         return ctx.generalFailureExit();
     }
-    if (!awaitStop(ctx, document, service)) {
-        return reportNotStopped(ctx, service);
+    if (!awaitCurrentStatus(ctx, document, stop.service, kServiceStopped, kServiceStopped)) {
+        return reportNotStopped(ctx, stop);
     }
     ctx.status.ShowStatus("OK", 3);
     return RunOutcome::Continue;
@@ -122,8 +63,7 @@ RunOutcome runServiceShutdown(UpdateContext& ctx) {
         // The header sets each run off from the previous one in the log.
         ctx.debugLog.WriteDebugLog("Updater started version: " + ctx.form.versionCaption, "\r\n");
     }
-    const QString document =
-        platform::GetSpecialFolder(platform::kCommonAppData) + "/OrvaneTrellisService/OTRS.xml";
+    const QString document = controlDocumentPath();
     if (!ctx.services.files.normalFileExists(document)) {
         return ctx.generalFailureExit();
     }

@@ -16,6 +16,8 @@ int exitStatus(RunOutcome outcome) {
             return 6;
         case RunOutcome::DownloadError:
             return 7;
+        case RunOutcome::ServiceNotStarted:
+            return 10;
         case RunOutcome::Interrupted:
             return 8;
         case RunOutcome::AnotherUpdateRunning:

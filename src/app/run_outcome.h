@@ -14,6 +14,7 @@ enum class RunOutcome {
     ServiceNotStopped,
     DatabaseError,
     DownloadError,
+    ServiceNotStarted,     // the update is done, but a service did not report itself running
     Interrupted,           // a headless run was asked to stop by a signal
     AnotherUpdateRunning,  // another run of this installation holds its lock
 };

@@ -58,7 +58,11 @@ void loadConfiguration(ProgramSettings& settings, FormModel& form, const QString
         return platform::ReadIni(settings.settingsFile, section, key, fallback);
     };
     form.dataBasePath = setting("ServiceSettings", "DataBasePath", settings.settingsFolder);
-    settings.appPath = setting("ServiceSettings", "AppPath", platform::ownFolder());
+    // An empty program folder would make every file of the installation a file of the root.
+    settings.appPath = setting("ServiceSettings", "AppPath", "");
+    if (settings.appPath.isEmpty()) {
+        settings.appPath = platform::ownFolder();
+    }
     form.systemFolder = platform::GetSpecialFolder(platform::kSystemFolder);
     form.commandLine = commandLine;
     form.localLabelVisible = !commandLine.isEmpty();

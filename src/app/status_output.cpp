@@ -17,6 +17,7 @@ void StatusOutput::ShowStatus(const QString& text, qint16 mode) {
     if (form_.updateLog) {
         log_.WriteDebugLog(text, "-1");
     }
+    recordLine(text, mode);
     if (mode == 2) {
         stepProgress();
         append(text);
@@ -34,7 +35,29 @@ void StatusOutput::ShowStatus(const QString& text, qint16 mode) {
     ui_.repaint();
 }
 
+void StatusOutput::recordLine(const QString& text, qint16 mode) {
+    const auto now = std::chrono::steady_clock::now();
+    if (mode == 2) {
+        stepOpened_ = now;
+        stepOpen_ = true;
+        lines_.push_back({text, std::nullopt, 0});
+    } else if (mode == 3) {
+        if (!stepOpen_) {
+            stepOpened_ = now;
+            lines_.push_back({});  // a result word without an open step
+        }
+        stepOpen_ = false;
+        lines_.back().result = text;
+        lines_.back().seconds = std::chrono::duration<double>(now - stepOpened_).count();
+    } else if (mode == 1) {
+        stepOpen_ = false;
+        lines_.push_back({text, std::nullopt, 0});
+    }
+}
+
 void StatusOutput::clear() {
+    lines_.clear();
+    stepOpen_ = false;
     form_.statusText.clear();
     ui_.statusTextChanged(form_.statusText);
 }

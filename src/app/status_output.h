@@ -1,9 +1,13 @@
 #pragma once
 
 #include "app/form_model.h"
+#include "app/run_record.h"
 
 #include <QString>
 #include <QtGlobal>
+
+#include <chrono>
+#include <vector>
 
 namespace pelorix::app {
 
@@ -24,13 +28,21 @@ class StatusOutput {
     void setProgressRange(int maximum);
     void fillProgress();
 
+    // The lines shown since the box was last cleared, each step with its result and duration.
+    const std::vector<StatusLine>& lines() const { return lines_; }
+
   private:
     void append(const QString& piece);
     void stepProgress();
 
     FormModel& form_;
     UserInterface& ui_;
+    void recordLine(const QString& text, qint16 mode);
+
     DebugLog& log_;
+    std::vector<StatusLine> lines_;
+    std::chrono::steady_clock::time_point stepOpened_;
+    bool stepOpen_ = false;
 };
 
 }  // namespace pelorix::app

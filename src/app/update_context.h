@@ -2,10 +2,12 @@
 
 #include "app/form_model.h"
 #include "app/run_outcome.h"
+#include "app/run_record.h"
 #include "app/update_limits.h"
 #include "app/user_interface.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -56,6 +58,10 @@ struct UpdateContext {
     QString updateServerBase;
     QString ownFolder;
     UpdateLimits limits{};
+    // After a successful update, both services are asked to run again.
+    bool startServices = false;
+    // What the run did, for its report.
+    RunRecord record{};
     // The signal that asked a headless run to stop, 0 while none has; a window run is never asked.
     std::function<int()> interruptionRequest{};
 
@@ -63,6 +69,9 @@ struct UpdateContext {
 
     // Translate of a copy: the caller's literal stays as it is.
     QString tr(const QString& token) const;
+    // Sentences translated one by one in reading order (learn mode asks for them in that order)
+    // and joined by the line break; an empty token stands for an empty line.
+    QString trLines(const QStringList& tokens, const QString& lineBreak) const;
     // A trace line of the procedure, written only when tracing is on.
     void log(const QString& message) const;
     MessageAnswer message(const QString& text, MessageButtons buttons = MessageButtons::Ok) const;

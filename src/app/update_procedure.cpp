@@ -1,5 +1,6 @@
 #include "app/update_procedure.h"
 
+#include "app/fetched_files.h"
 #include "app/phase_completion.h"
 #include "app/phase_download.h"
 #include "app/phase_install.h"
@@ -79,6 +80,7 @@ RunOutcome UpdateProcedure::runPhases() {
     if (outcome != RunOutcome::Continue) {
         return outcome;
     }
+    noteRetiredEntries(context_);
     // The replacement is never cut short: a request to stop waits for its end.
     outcome = stopIfInterrupted(runReplacement(context_), "after the replacement");
     if (outcome != RunOutcome::Continue) {
@@ -95,11 +97,10 @@ RunOutcome UpdateProcedure::checkPreconditions() {
         ctx.message(ctx.tr("Sie müssen vor dem Update erst den Pelorix beenden."));
         return RunOutcome::MainProgramRunning;
     }
-    const QString question =
-        ctx.tr("Im Zuge dieses Updates müssen die Pelorix Dienste beendet werden.") + "\r\n" +
-        ctx.tr(
-            "Sie benötigen Administratorrechte um das Update auszuführen. Wollen Sie "
-            "fortfahren ?");
+    const QString question = ctx.trLines(
+        {"Im Zuge dieses Updates müssen die Pelorix Dienste beendet werden.",
+         "Sie benötigen Administratorrechte um das Update auszuführen. Wollen Sie fortfahren ?"},
+        "\r\n");
     if (ctx.message(question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
         return RunOutcome::Cancelled;
     }

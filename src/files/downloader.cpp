@@ -94,6 +94,11 @@ bool Downloader::fetchFromServer(const QString& url, const QString& targetPath,
     return true;
 }
 
+bool Downloader::acceptsBodyLength(qint64 length, qint32 minimumSize) {
+    return length != kRejectedBodyLength && length > qint64{minimumSize} * kMinimumSizeUnit &&
+           length != 0;
+}
+
 bool Downloader::removeOldTarget(const QString& targetPath) {
     if (files_.normalFileExists(targetPath) && !files_.deleteFile(targetPath)) {
         return fail(QStringLiteral("the old file %1 could not be deleted").arg(targetPath));

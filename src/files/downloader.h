@@ -31,6 +31,8 @@ class Downloader {
     bool DownloadFile(const QString& baseAddress, const QString& fileName,
                       const QString& targetPath, qint32 minimumSize);
 
+    // Whether a body of this length from the server passes the checks of DownloadFile.
+    static bool acceptsBodyLength(qint64 length, qint32 minimumSize);
     // Asked during a fetch from the server; true abandons it (the call answers false).
     void setAbortRequest(std::function<bool()> abortRequested) {
         abortRequested_ = std::move(abortRequested);

@@ -33,12 +33,8 @@ QString Language::Translate(QString& token) {
     if (token.isEmpty()) {
         return {};
     }
-    QString code = languageSetting_.left(2);
+    const QString code = interfaceLanguage();
     const bool learnMode = languageSetting_.mid(2, 1).compare("L", Qt::CaseInsensitive) == 0;
-    const QString supported = texts_.read("LanguageSettings", "SupportedLanguages", "");
-    if (!supported.contains(code, Qt::CaseSensitive)) {
-        code = "DE";
-    }
     QString text = fromFileText(texts_.read(token, code, ""));
     if (learnMode && text.isEmpty()) {
         text = learn(code, token);
@@ -47,6 +43,12 @@ QString Language::Translate(QString& token) {
         text = token + "!";
     }
     return text;
+}
+
+QString Language::interfaceLanguage() {
+    const QString code = languageSetting_.left(2);
+    const QString supported = texts_.read("LanguageSettings", "SupportedLanguages", "");
+    return supported.contains(code, Qt::CaseSensitive) ? code : QStringLiteral("DE");
 }
 
 void Language::TranslateForm(FormCaptions& form) {

@@ -26,6 +26,8 @@ class Language {
     void TranslateForm(FormCaptions& form);
 
     const QString& languageFile() const { return languageFile_; }
+    // The code texts are looked up under: the setting's, or "DE" when the file does not list it.
+    QString interfaceLanguage();
 
   private:
     QString learn(const QString& code, QString& token);

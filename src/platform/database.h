@@ -21,7 +21,8 @@ struct DatabaseLimits {
 // The outcome of a statement that returns no rows.
 struct DbResult {
     bool ok = false;
-    QString error;  // the driver's description of the failure
+    QString error;             // the driver's description of the failure
+    qint64 rowsAffected = -1;  // rows an UPDATE, INSERT or DELETE changed; -1 when not known
 };
 
 // A query read from its first row to its last.

@@ -69,7 +69,7 @@ DbResult QtSqlDatabase::execute(const QString& connectionString, const QString& 
     if (!connection->run(query, statement)) {
         return {false, describeError(query.lastError())};
     }
-    return {true, {}};
+    return {true, {}, query.numRowsAffected()};
 }
 
 QueryResult QtSqlDatabase::query(const QString& connectionString, const QString& statement) {

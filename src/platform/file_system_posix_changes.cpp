@@ -69,7 +69,9 @@ bool PosixFileSystem::deleteFile(const QString& path) {
 
 bool PosixFileSystem::moveFile(const QString& from, const QString& to) {
     const QString source = resolve(from);
-    if (!entryStatus(source)) {
+    const auto sourceStatus = entryStatus(source);
+    // A link moved into place would make the installed name point wherever the link points.
+    if (!sourceStatus || S_ISLNK(sourceStatus->st_mode)) {
         return false;
     }
     QString target = resolve(to);
@@ -146,12 +148,18 @@ bool PosixFileSystem::removeEmptyFolder(const QString& path) {
 
 std::unique_ptr<FileWriter> PosixFileSystem::createFile(const QString& path) {
     const QString resolved = resolve(path);
-    // The file is opened through a symbolic link, so its target decides.
-    if (refusesNewContents(posix::targetStatus(resolved))) {
+    const auto existing = entryStatus(resolved);
+    if (refusesNewContents(existing)) {
+        return nullptr;
+    }
+    // A link at the name is replaced, never written through: it could point anywhere, and the
+    // updater runs as root. O_NOFOLLOW refuses a link that appears after the removal.
+    if (existing && S_ISLNK(existing->st_mode) && ::unlink(nativePath(resolved).constData()) != 0) {
         return nullptr;
     }
     const int fd = ::open(nativePath(resolved).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, posix::creationMode(resolved));
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+                          posix::creationMode(resolved));
     if (fd < 0) {
         return nullptr;
     }

@@ -35,12 +35,24 @@ struct HttpResult {
     bool ok() const { return transferComplete && status >= 200 && status <= 299; }
 };
 
+// The answer to a request for a file's size that does not fetch its body (HEAD).
+struct HttpSizeResult {
+    bool transferComplete = false;
+    QString error;
+    int status = 0;
+    qint64 bytes = -1;  // the announced length; -1 when the server did not announce one
+
+    bool ok() const { return transferComplete && status >= 200 && status <= 299; }
+};
+
 // A blocking HTTP client. Redirects are followed as a browser would; the body of a response
 // whose status is not 2xx never reaches the sink.
 class HttpClient {
   public:
     virtual ~HttpClient() = default;
     virtual HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) = 0;
+    // The size the server announces for the file, redirects followed as by get().
+    virtual HttpSizeResult size(const QString& url, const HttpLimits& limits) = 0;
 };
 
 // The HTTP client of this platform.

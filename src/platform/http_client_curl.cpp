@@ -136,6 +136,7 @@ QString failureText(CURLcode code, const Transfer& transfer, const char* errorBu
 class CurlHttpClient final : public HttpClient {
   public:
     HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override;
+    HttpSizeResult size(const QString& url, const HttpLimits& limits) override;
 
   private:
     using Handle = std::unique_ptr<CURL, void (*)(CURL*)>;
@@ -193,6 +194,43 @@ HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, con
     curl->easySetopt(handle, CURLOPT_ERRORBUFFER, nullptr);
     result.status = static_cast<int>(status);
     result.bytesReceived = transfer.bytes;
+    result.transferComplete = code == CURLE_OK;
+    if (!result.transferComplete) {
+        result.error = failureText(code, transfer, errorBuffer);
+    } else if (!isSuccessStatus(status)) {
+        result.error = QStringLiteral("HTTP status %1").arg(status);
+    }
+    return result;
+}
+
+// A HEAD request on the kept handle: the same limits and redirects as a fetch, no body.
+HttpSizeResult CurlHttpClient::size(const QString& url, const HttpLimits& limits) {
+    const CurlLibrary* curl = curlLibrary();
+    HttpSizeResult result;
+    CURL* handle = freshHandle(curl, result.error);
+    if (handle == nullptr) {
+        return result;
+    }
+    const BodySink noBody = [](const char*, qint64) { return false; };
+    Transfer transfer;
+    transfer.curl = curl;
+    transfer.handle = handle;
+    transfer.sink = &noBody;
+    transfer.stallTimeout = limits.stallTimeout;
+    transfer.abortRequested = &limits.abortRequested;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
+    curl->easySetopt(handle, CURLOPT_NOBODY, 1L);
+
+    const CURLcode code = curl->easyPerform(handle);
+    long status = 0;
+    curl->easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    curl_off_t length = -1;
+    curl->easyGetinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    // The buffer ends with this call; the handle lives on.
+    curl->easySetopt(handle, CURLOPT_ERRORBUFFER, nullptr);
+    result.status = static_cast<int>(status);
+    result.bytes = length;
     result.transferComplete = code == CURLE_OK;
     if (!result.transferComplete) {
         result.error = failureText(code, transfer, errorBuffer);

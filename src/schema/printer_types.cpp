@@ -67,6 +67,7 @@ qint16 SchemaOperations::AddPrinterType(qint16 row1, const QString& row2) {
     if (!stored.ok) {
         return fail(errorPrefix, stored.error, 1);
     }
+    ++changesMade_;
     return 1;
 }
 

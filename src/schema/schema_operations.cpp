@@ -33,14 +33,15 @@ qint16 SchemaOperations::fail(const QString& errorPrefix, const QString& descrip
     return result;
 }
 
-void SchemaOperations::executeIgnoringFailure(const QString& statement,
-                                              const QString& errorPrefix) {
+platform::DbResult SchemaOperations::executeIgnoringFailure(const QString& statement,
+                                                            const QString& errorPrefix) {
     const QString converted = convert(statement);
     log(converted);
     const platform::DbResult result = database_.execute(settings_.connectionString, converted);
     if (!result.ok) {
         log(errorPrefix + result.error);
     }
+    return result;
 }
 
 qint16 SchemaOperations::AddColumn(const QString& table, const QString& columnName,
@@ -63,6 +64,7 @@ qint16 SchemaOperations::AddColumn(const QString& table, const QString& columnNa
     if (!added.ok) {
         return fail(u"Database error: "_s, added.error, 0);
     }
+    ++changesMade_;
     return 1;
 }
 
@@ -80,6 +82,7 @@ qint16 SchemaOperations::AddTable(const QString& table, const QString& columnDef
     if (!created.ok) {
         return fail(u"Database error (add table): "_s, created.error, 0);
     }
+    ++changesMade_;
     return 1;
 }
 
@@ -90,15 +93,20 @@ qint16 SchemaOperations::AlterTable(const QString& table, const QString& sql) {
 }
 
 qint16 SchemaOperations::UpdateTable(const QString& table, const QString& sql) {
-    executeIgnoringFailure(u"UPDATE "_s + table + u" "_s + sql,
-                           u"Database error (update table): "_s);
+    const platform::DbResult updated = executeIgnoringFailure(u"UPDATE "_s + table + u" "_s + sql,
+                                                              u"Database error (update table): "_s);
+    if (updated.ok && updated.rowsAffected != 0) {
+        ++changesMade_;
+    }
     return 1;
 }
 
 qint16 SchemaOperations::CreateIndex(const QString& table, const QString& column, bool isUnique) {
     const QString statement = u"CREATE "_s + (isUnique ? u" UNIQUE "_s : QString()) + u"Index "_s +
                               column + u" ON ["_s + table + u"] (["_s + column + u"])"_s;
-    executeIgnoringFailure(statement, u"Database error (Create index on table): "_s);
+    if (executeIgnoringFailure(statement, u"Database error (Create index on table): "_s).ok) {
+        ++changesMade_;
+    }
     return 1;
 }
 

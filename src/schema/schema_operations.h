@@ -1,14 +1,13 @@
 #pragma once
 
+#include "platform/database.h"
+
 #include <QString>
 #include <QVariant>
 #include <QtGlobal>
 
 #include <functional>
 
-namespace pelorix::platform {
-class Database;
-}
 
 namespace pelorix::schema {
 
@@ -52,17 +51,24 @@ class SchemaOperations {
     // can be read.
     bool CheckDBVersionSmaller(const QString& version);
 
+    // How many statements changed the database: columns, tables and device types added, an
+    // index created, an UPDATE that changed rows (or did not say how many). Column alterations
+    // are not counted: one to the type a column has already changes nothing, and the database
+    // does not tell the two apart.
+    int changesMade() const { return changesMade_; }
+
   private:
     QString convert(const QString& statement) const;
     void log(const QString& message) const;
     // Runs a statement whose failure is logged with the prefix and otherwise ignored.
-    void executeIgnoringFailure(const QString& statement, const QString& errorPrefix);
+    platform::DbResult executeIgnoringFailure(const QString& statement, const QString& errorPrefix);
     qint16 fail(const QString& errorPrefix, const QString& description, qint16 result);
 
     SchemaSettings settings_;
     platform::Database& database_;
     DebugLogWriter writeDebugLog_;
     bool& dbError_;
+    int changesMade_ = 0;
 };
 
 // The value itself, or the default when it is NULL.

@@ -2,6 +2,7 @@
 #include "app/release_components.h"
 #include "app/update_harness.h"
 #include "app/update_server.h"
+#include "files/forwarding_file_system.h"
 #include "files/http_test_server.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,59 @@ TEST_F(UpdateServerAddress, AnOverrideMovesTheHistoryPageAlong) {
     EXPECT_EQ(historyPageAddress().toStdString(),
               "http://updates.pelorix.example/sources/PX_History.txt");
 }
+
+// Refuses every change and notes the paths it was asked to write, so that a fault cannot reach
+// the root folder of the machine.
+class ChangesRefused : public test::ForwardingFileSystem {
+  public:
+    bool deleteFile(const QString& path) override { return refuse(path); }
+    bool moveFile(const QString& from, const QString&) override { return refuse(from); }
+    std::unique_ptr<platform::FileWriter> createFile(const QString& path) override {
+        refuse(path);
+        return nullptr;
+    }
+    QStringList asked;
+
+  private:
+    bool refuse(const QString& path) {
+        asked.append(path);
+        return false;
+    }
+};
+
+struct RootCase {
+    const char* appPath;
+    const char* systemFolder;
+};
+
+class RootFolderRefused : public ComponentDownload,
+                          public ::testing::WithParamInterface<RootCase> {};
+
+// A program folder or system folder that is the root (or empty, which joins to paths in the
+// root) ends the run before anything is fetched or written.
+TEST_P(RootFolderRefused, TakesTheGeneralFailureExitBeforeAnyDownload) {
+    serveRelease();
+    ChangesRefused files;
+    harness.files = &files;
+    if (*GetParam().appPath != '-') {
+        harness.settings.appPath = GetParam().appPath;
+    }
+    if (*GetParam().systemFolder != '-') {
+        harness.form.systemFolder = GetParam().systemFolder;
+    }
+
+    EXPECT_EQ(runComponentDownload(harness.context()), RunOutcome::GeneralFailure);
+
+    EXPECT_EQ(files.asked, QStringList{});
+    EXPECT_EQ(server.requests(), QStringList{});
+    EXPECT_EQ(harness.form.statusText, "");
+}
+
+// "-" keeps the harness's own folder.
+INSTANTIATE_TEST_SUITE_P(Folders, RootFolderRefused,
+                         ::testing::Values(RootCase{"/", "-"}, RootCase{"", "-"},
+                                           RootCase{"/usr/..", "-"}, RootCase{"-", ""},
+                                           RootCase{"-", "//"}));
 
 }  // namespace
 }  // namespace pelorix::app

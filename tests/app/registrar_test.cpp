@@ -26,13 +26,19 @@ QString writeProgram(const TempDir& dir, const QString& relative, bool executabl
     return path;
 }
 
-TEST(FindRegistrar, PrefersTheSearchPath) {
+// Wine's regsvr32 on the search path must not be taken for the package's own.
+TEST(FindRegistrar, BesideTheUpdaterThenThePrivateFolderThenTheSearchPath) {
     TempDir dir;
-    const QString onPath = writeProgram(dir, "bin/regsvr32", true);
-    writeProgram(dir, "updater/regsvr32", true);
-    ScopedEnv path("PATH", (dir.file("empty") + ":" + dir.file("bin")).toLocal8Bit());
+    const QString onPath = writeProgram(dir, "wine/regsvr32", true);
+    const QString inPrivateFolder = writeProgram(dir, "usr/lib/pelorix-updater/regsvr32", true);
+    const QString beside = writeProgram(dir, "usr/bin/regsvr32", true);
+    ScopedEnv path("PATH", dir.file("wine").toLocal8Bit());
 
-    EXPECT_EQ(app::findRegistrar(dir.file("updater")), onPath);
+    EXPECT_EQ(app::findRegistrar(dir.file("usr/bin")), beside);
+    QFile::remove(beside);
+    EXPECT_EQ(app::findRegistrar(dir.file("usr/bin")), inPrivateFolder);
+    QFile::remove(inPrivateFolder);
+    EXPECT_EQ(app::findRegistrar(dir.file("usr/bin")), onPath);
 }
 
 // An installed updater is started without the registrar's folder on the search path.
@@ -78,19 +84,24 @@ class ProcessStarter : public platform::ProgramStarter {
     std::vector<std::unique_ptr<QProcess>> processes;
 };
 
+class Registration : public ::testing::TestWithParam<QString> {};
+
 // The whole phase with the real registrar, installed beside the updater and not on the search
-// path, and a system folder with a blank in its path: the four new libraries are registered.
-TEST(Registration, RealRegistrarBesideTheUpdaterRegistersTheFourLibraries) {
+// path, and a system folder with a blank in its path, named as on disk or in another case: the
+// four new libraries are registered under their paths on disk.
+TEST_P(Registration, RealRegistrarBesideTheUpdaterRegistersTheFourLibraries) {
     const QString tool = toolPath("regsvr32/regsvr32");
     ASSERT_TRUE(QFile::exists(tool)) << "build the target regsvr32 first";
     ReplacementScene scene;
-    scene.harness.form.systemFolder = scene.harness.dir.mkdir("Windows/system 32");
+    const QString system = scene.harness.dir.mkdir("Windows/system 32");
+    scene.harness.form.systemFolder = system;
     ASSERT_TRUE(QFile::copy(tool, scene.harness.ownFolder + "/regsvr32"));
     const QString registry = scene.harness.dir.file("state/com-registry.txt");
     ScopedEnv registryEnv("PELORIX_COM_REGISTRY", registry.toLocal8Bit());
     ScopedEnv path("PATH", scene.harness.dir.file("no-bin").toLocal8Bit());
     scene.writeOldInstallation();
     scene.writeDownloadedFiles();
+    scene.harness.form.systemFolder = scene.harness.dir.file(GetParam());
     ProcessStarter starter;
     scene.starter = &starter;
     scene.harness.ui.onProcessEvents = [&] { starter.waitForAll(); };
@@ -106,10 +117,12 @@ TEST(Registration, RealRegistrarBesideTheUpdaterRegistersTheFourLibraries) {
     // The four registrars ran at the same time, so their order in the registry is open.
     QStringList registered = readText(registry).split('\n', Qt::SkipEmptyParts);
     registered.sort();
-    const QString system = scene.harness.form.systemFolder;
     EXPECT_EQ(registered, QStringList({system + "/MireldaDLL.dll", system + "/Quennel.dll",
                                        system + "/TobrinDLL.dll", system + "/braskDLL.dll"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(SystemFolderSpelling, Registration,
+                         ::testing::Values("Windows/system 32", "WINDOWS/System 32"));
 
 }  // namespace
 }  // namespace pelorix::test

@@ -1,11 +1,24 @@
 #include "app/startup.h"
+#include "files/forwarding_file_system.h"
 #include "platform/file_system.h"
+#include "platform/special_folders.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 namespace pelorix::app {
 namespace {
+
+// Finds no folder, and notes the folders it is asked to create and creates none.
+class RefusedFolders : public test::ForwardingFileSystem {
+  public:
+    bool entryExists(const QString&) const override { return false; }
+    bool createFolder(const QString& path) override {
+        refused.append(path);
+        return false;
+    }
+    QStringList refused;
+};
 
 class StartupTest : public ::testing::Test {
   protected:
@@ -58,10 +71,21 @@ TEST_F(StartupTest, EmptyDatabasePathGivesRootDataSource) {
     EXPECT_TRUE(form.connectionString.contains("Data Source=/Pelorix.mdb;"));
 }
 
+// An empty program folder would put the installation into the root.
+TEST_F(StartupTest, EmptyAppPathIsTheUpdatersOwnFolder) {
+    writeSettings("[ServiceSettings]\r\nAppPath=\r\n");
+    load();
+    EXPECT_EQ(settings.appPath, platform::ownFolder());
+}
+
+// Start-up tries to create the folder in the root; the test's file system refuses, so that
+// the test writes nothing outside its own folder.
 TEST_F(StartupTest, FailedFolderLookupGivesRootSettingsFolder) {
     qputenv("PELORIX_COMMON_APPDATA", "");
-    load();
+    RefusedFolders files;
+    loadConfiguration(settings, form, "", files);
     EXPECT_EQ(settings.settingsFile, "/Pelorix/Pelorix.ini");
+    EXPECT_EQ(files.refused, QStringList{"/Pelorix"});
 }
 
 TEST(ConnectionStringTest, SqlServerDetection) {

@@ -34,7 +34,7 @@ app::UpdateContext& UpdateHarness::context() {
         status_.emplace(form, ui, *debugLog_);
         waiter_.emplace(clock, ui);
         language_.emplace(settings.languageFile(), settings.languageSetting,
-                          settings.learningLanguage, nullptr, clock);
+                          settings.learningLanguage, learningDialog, clock);
         xml_.emplace(*files);
         context_ = std::make_unique<app::UpdateContext>(app::UpdateContext{
             form, settings, ui, *status_, *debugLog_, *waiter_, *language_, *xml_,

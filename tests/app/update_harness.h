@@ -49,6 +49,7 @@ class UpdateHarness {
     QString updateServerBase = "http://127.0.0.1:9/Updater";
     QString ownFolder;
     QString debugLogPath;
+    i18n::LearningDialog* learningDialog = nullptr;  // learn mode asks no one without it
 
   private:
     std::optional<app::DebugLog> debugLog_;

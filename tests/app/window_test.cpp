@@ -9,10 +9,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -89,6 +91,77 @@ TEST_F(WindowTest, HistoryLinkStartsTheBrowserWithTheAddressAsOneArgument) {
     EXPECT_EQ(programs.started[0].size(), 2);
     EXPECT_EQ(programs.started[0][0], "xdg-open");
     EXPECT_TRUE(programs.started[0][1].endsWith("/sources/PX_History.txt"));
+}
+
+// Answers every message box that opens with Cancel, noting the texts of its buttons.
+class MessageBoxWatcher {
+  public:
+    MessageBoxWatcher() {
+        timer_.callOnTimeout([this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                QStringList texts;
+                for (const QAbstractButton* button : box->buttons()) {
+                    texts << button->text();
+                }
+                texts.sort();
+                boxes << texts.join(" | ");
+                box->reject();
+            }
+        });
+        timer_.start(5);
+    }
+    QStringList boxes;
+
+  private:
+    QTimer timer_;
+};
+
+TEST_F(WindowTest, StatusBoxIsReadOnlyAndTabLeavesIt) {
+    MainWindow window("", false, services());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* status = window.findChild<QPlainTextEdit*>("StatusTB");
+    status->setFocus();
+    ASSERT_TRUE(status->hasFocus());
+
+    QTest::keyClicks(status, "typed");
+    QTest::keyClick(status, Qt::Key_Tab);
+
+    EXPECT_EQ(status->toPlainText(), "");
+    EXPECT_FALSE(status->hasFocus());
+}
+
+// The focused "Update ausführen" is pressed by Enter, Return and Space; each press asks for
+// confirmation once.
+TEST_F(WindowTest, EnterReturnAndSpacePressTheFocusedButton) {
+    MainWindow window("", false, services());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* button = window.findChild<QPushButton*>("StartUpdateBT");
+    button->setFocus();
+    MessageBoxWatcher watcher;
+
+    for (const Qt::Key key : {Qt::Key_Enter, Qt::Key_Return, Qt::Key_Space}) {
+        QTest::keyClick(button, key);
+    }
+
+    EXPECT_EQ(watcher.boxes.size(), 3);
+}
+
+// A German interface gets German button texts, as a German Windows shows them.
+TEST_F(WindowTest, MessageBoxButtonsSpeakTheInterfaceLanguage) {
+    dir.write("Pelorix/Pelorix.ini",
+              test::cp1252("[ServiceSettings]\r\nAppPath=" + dir.file("app") +
+                           "\r\n[Settings]\r\nLanguage=DE\r\n"));
+    MainWindow window("", false, services());
+    MessageBoxWatcher watcher;
+
+    window.showMessage("Frage", MessageButtons::OkCancel);
+    window.showMessage("Frage", MessageButtons::YesNo);
+
+    EXPECT_EQ(watcher.boxes, QStringList({"Abbrechen | OK", "&Ja | &Nein"}));
 }
 
 // While the confirmation of a run is open, closing the window is refused; after the run it works.

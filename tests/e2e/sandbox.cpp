@@ -93,7 +93,12 @@ void Sandbox::makeLayout() {
         require(QDir().mkpath(path(folder)), QString("cannot create ") + folder);
     }
     placeExecutable(updaterExecutable(), path("updater/PelorixUpdater"));
-    placeExecutable(toolExecutable("regsvr32", "regsvr32"), path("registrar/regsvr32"));
+    // Where the package puts it, relative to the updater; a Wine registrar on the search path
+    // would spoil the registry.
+    require(QDir().mkpath(path("lib/pelorix-updater")), "cannot create lib/pelorix-updater");
+    placeExecutable(toolExecutable("regsvr32", "regsvr32"), path("lib/pelorix-updater/regsvr32"));
+    writeBytes(path("wine/regsvr32"), "#!/bin/sh\necho \"wine $*\" >>\"$PELORIX_COM_REGISTRY\"\n");
+    QFile::setPermissions(path("wine/regsvr32"), QFile::ReadOwner | QFile::ExeOwner);
 }
 
 void Sandbox::makeDatabase() {
@@ -202,7 +207,7 @@ QProcessEnvironment Sandbox::environment() const {
     environment.insert("PELORIX_SYSTEM_FOLDER", systemFolder_);
     environment.insert("PELORIX_UPDATE_SERVER", serverBase_);
     environment.insert("PELORIX_COM_REGISTRY", registryFile());
-    environment.insert("PATH", path("registrar") + ":" + environment.value("PATH"));
+    environment.insert("PATH", path("wine") + ":" + environment.value("PATH"));
     for (const auto& [name, value] : environment_) {
         environment.insert(name, value);
     }
@@ -231,9 +236,9 @@ QStringList Sandbox::debugLogMessages() const {
     }
     QStringDecoder decoder("windows-1252");
     const QString text = decoder.decode(file.readAll());
-    // An entry: the short date, a blank, the long time, "> ", the message; a header line is
-    // shown in brackets.
-    static const QRegularExpression entry(R"(^[^>]*\d\d:\d\d:\d\d[^>]*> (.*)$)");
+    // An entry: the date as day.month.year, a blank, the time, "> ", the message; a header line
+    // is shown in brackets.
+    static const QRegularExpression entry(R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d> (.*)$)");
     QStringList messages;
     for (const QString& line : text.split("\r\n")) {
         const QRegularExpressionMatch match = entry.match(line);

@@ -22,7 +22,9 @@ namespace pelorix::e2e {
 //   system/                                     the old libraries, the four COM ones registered
 //   data/Pelorix.mdb                            a database at version 6.1.0
 //   updater/PelorixUpdater                      the updater, started from here (its debug log)
-//   registrar/regsvr32, registrar/registry.txt  the stand-in registrar and its registry
+//   lib/pelorix-updater/regsvr32                the stand-in registrar, where the package puts it
+//   registrar/registry.txt                      its registry
+//   wine/regsvr32                               a registrar on the search path that must not run
 //   release/Updater/, release/sources/          the new release for the update server
 // Everything it started ends with it.
 class Sandbox {

@@ -56,6 +56,16 @@ TEST_F(LearningDialogTest, OpensFilledWithTheProposalSelected) {
     EXPECT_EQ(label("LearningLanguageLBL")->text(), "DE");
 }
 
+// MS Sans Serif is missing here: its metric-compatible stand-in keeps every caption whole.
+TEST_F(LearningDialogTest, EveryLabelShowsItsWholeCaption) {
+    for (const char* name : {"Label1", "Label2", "Label3", "LanguageLBL", "LearningLanguageLBL"}) {
+        const QLabel* shown = label(name);
+        const QFontMetrics metrics = shown->fontMetrics();
+        EXPECT_LE(metrics.horizontalAdvance(shown->text()), shown->width()) << name;
+        EXPECT_LT(metrics.boundingRect(shown->text()).right(), shown->width()) << name;
+    }
+}
+
 TEST_F(LearningDialogTest, TabMovesThroughBoxesAndButtonsInOrder) {
     QStringList order;
     QWidget* widget = tokenBox();

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <csignal>
 
 namespace pelorix::platform {
@@ -111,6 +113,30 @@ TEST_F(FileSystemChanges, MoveCanChangeTheCaseOfAName) {
     EXPECT_EQ(namesIn(""), QStringList{"README.TXT"});
     EXPECT_TRUE(fs.moveFile(dir.file("README.TXT"), dir.file("README.TXT")));
     EXPECT_EQ(dir.read("README.TXT"), QByteArray("text"));
+}
+
+// A link at a name that is created or moved into place could point anywhere: it is replaced
+// by the new file, and never moved itself.
+TEST_F(FileSystemChanges, ALinkIsReplacedByANewFileAndNeverMoved) {
+    dir.mkdir("elsewhere");
+    const QString outside = dir.file("elsewhere/target.bin");
+    ASSERT_EQ(
+        ::symlink(outside.toLocal8Bit().constData(), dir.file("PXS.exe").toLocal8Bit().constData()),
+        0);
+
+    auto writer = fs.createFile(dir.file("PXS.exe"));
+    ASSERT_TRUE(writer);
+    ASSERT_TRUE(writer->write("MZ", 2));
+    ASSERT_TRUE(writer->close());
+    EXPECT_FALSE(QFileInfo::exists(outside));
+    EXPECT_FALSE(QFileInfo(dir.file("PXS.exe")).isSymLink());
+    EXPECT_EQ(dir.read("PXS.exe"), QByteArray("MZ"));
+
+    ASSERT_EQ(::symlink(dir.file("PXS.exe").toLocal8Bit().constData(),
+                        dir.file("HVS.exe").toLocal8Bit().constData()),
+              0);
+    EXPECT_FALSE(fs.moveFile(dir.file("HVS.exe"), dir.file("HavrelService.exe")));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("HavrelService.exe")));
 }
 
 TEST_F(FileSystemChanges, ProgramsAreCreatedExecutableAndStaySo) {

@@ -29,6 +29,8 @@ class FakeClock : public platform::Clock {
 
     std::chrono::milliseconds elapsed() const { return elapsed_; }
     void advance(std::chrono::milliseconds duration) { elapsed_ += duration; }
+    // The time of day is set, the monotonic clock goes on as before.
+    void shiftTimeOfDay(std::chrono::seconds shift) { startMs_ += shift.count() * 1000; }
 
     int sleeps = 0;
     std::function<void()> onSleep;

@@ -5,7 +5,7 @@
 //
 // Command line:
 //   pelorix-supervisor --document PATH [--create] [--delay-ms N] [--poll-ms N]
-//                      [--keep-running NAME]...
+//                      [--keep-running NAME]... [--keep-stopped NAME]...
 //
 //   --document PATH       the control document to serve (required), e.g.
 //                         "$PELORIX_COMMON_APPDATA/OrvaneTrellisService/OTRS.xml"
@@ -16,6 +16,8 @@
 //   --poll-ms N           how often the document is read (default 50, at least 1)
 //   --keep-running NAME   never let this process stop: a targetstatus "0" is not applied to it;
 //                         may be given several times
+//   --keep-stopped NAME   never let this process start again: a targetstatus "1" is not applied
+//                         to it; may be given several times
 //
 // Once it watches the document it prints "ready" on a line of its own; each status change is
 // printed as it is made. It ends with status 0 on SIGTERM or SIGINT; wrong arguments end it with

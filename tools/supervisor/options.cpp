@@ -6,7 +6,7 @@ namespace pelorix::supervisor {
 
 const char* const kUsage =
     "usage: pelorix-supervisor --document PATH [--create] [--delay-ms N] [--poll-ms N]\n"
-    "                          [--keep-running NAME]...\n";
+    "                          [--keep-running NAME]... [--keep-stopped NAME]...\n";
 
 namespace {
 
@@ -39,6 +39,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             options.document = value;
         } else if (name == "--keep-running") {
             options.keepRunning.insert(value);
+        } else if (name == "--keep-stopped") {
+            options.keepStopped.insert(value);
         } else if (name == "--delay-ms" || name == "--poll-ms") {
             const auto duration = parseMilliseconds(value);
             if (!duration || (name == "--poll-ms" && duration->count() == 0)) {

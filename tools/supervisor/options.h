@@ -13,6 +13,7 @@ struct Options {
     std::chrono::milliseconds delay{1500};
     std::chrono::milliseconds pollInterval{50};
     std::set<std::string> keepRunning;
+    std::set<std::string> keepStopped;
     bool create = false;
 };
 

@@ -9,7 +9,8 @@ namespace pelorix::supervisor {
 
 namespace {
 constexpr const char* kStopped = "0";
-}
+constexpr const char* kRunning = "1";
+}  // namespace
 
 Supervisor::Supervisor(Options options) : options_(std::move(options)) {}
 
@@ -33,7 +34,8 @@ bool Supervisor::superviseProcess(pugi::xml_node process, TimePoint now) {
     const std::string target = targetElement.text().get();
     pugi::xml_node current = process.child("currentstatus");
     const bool keptRunning = target == kStopped && options_.keepRunning.contains(name);
-    if (!targetElement || target == current.text().get() || keptRunning) {
+    const bool keptStopped = target == kRunning && options_.keepStopped.contains(name);
+    if (!targetElement || target == current.text().get() || keptRunning || keptStopped) {
         pending_.erase(name);
         return false;
     }

@@ -11,7 +11,8 @@
 namespace pelorix::supervisor {
 
 // Brings each process's currentstatus to its targetstatus once the target has stood unchanged
-// for the configured delay; processes to keep running never reach "0".
+// for the configured delay; processes to keep running never reach "0", processes to keep
+// stopped never reach "1".
 class Supervisor {
   public:
     using TimePoint = std::chrono::steady_clock::time_point;

@@ -28,6 +28,9 @@ ReleaseServer::ReleaseServer(ServeOptions options) : options_(std::move(options)
                 [this](const httplib::Request& request, httplib::Response& response) {
                     answer(request, response);
                 });
+    // The updater keeps its connection open between files; an idle one must not hold up the end
+    // of the server for the default five seconds.
+    server_.set_keep_alive_timeout(1);
     server_.set_error_handler([](const httplib::Request&, httplib::Response& response) {
         if (response.body.empty()) {
             response.set_content(errorPage(response.status), "text/html");

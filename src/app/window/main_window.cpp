@@ -2,6 +2,7 @@
 
 #include "app/console_ui.h"
 #include "app/update_server.h"
+#include "i18n/dialog/form_font.h"
 #include "platform/program_start.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -24,16 +26,6 @@ namespace {
 // Positions are given in twips, as the window was laid out; 15 twips are one pixel at 96 dpi.
 QRect fromTwips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-// Where the Windows fonts are missing, their metric-compatible stand-ins keep captions in the
-// widths the window was laid out for.
-QFont labelFont() {
-    QFont font;
-    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"});
-    font.setPointSizeF(8.25);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
 }
 
 QFont statusFont() {
@@ -69,15 +61,32 @@ MainWindow::MainWindow(const QString& commandLine, bool databaseOnly, UpdateServ
     setFixedSize(5115 / 15, 7680 / 15);
     createControls();
     application_.start();
+    loadQtTranslations();
     application_.form().updateDatabaseOnlyCheck = databaseOnly ? 1 : 0;
     showModel();
 }
 
+MainWindow::~MainWindow() {
+    QCoreApplication::removeTranslator(&qtTexts_);
+}
+
+// The buttons of the message boxes ("Abbrechen", "Ja", "Nein") speak the window's language, as
+// a Windows of that language labels them; without Qt's translations they stay English.
+void MainWindow::loadQtTranslations() {
+    const QString language = application_.interfaceLanguage().toLower();
+    if (!language.isEmpty() &&
+        qtTexts_.load("qtbase_" + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qtTexts_);
+    }
+}
+
 void MainWindow::createControls() {
-    setFont(labelFont());
+    setFont(i18n::formFont());
     startUpdateButton_ = new QPushButton(this);
     startUpdateButton_->setObjectName("StartUpdateBT");
     startUpdateButton_->setGeometry(fromTwips(240, 120, 1755, 375));
+    // Enter presses the focused button, as on Windows (Space does so anyway).
+    startUpdateButton_->setAutoDefault(true);
     connect(startUpdateButton_, &QPushButton::clicked, this,
             [this] { application_.pressUpdate(); });
 
@@ -109,9 +118,7 @@ void MainWindow::createControls() {
     localLabel_ = new QLabel(this);
     localLabel_->setObjectName("LocalLBL");
     localLabel_->setGeometry(fromTwips(1080, 1080, 555, 195));
-    QFont bold = labelFont();
-    bold.setBold(true);
-    localLabel_->setFont(bold);
+    localLabel_->setFont(i18n::formFont(true));
 
     versionLabel_ = new QLabel(this);
     versionLabel_->setObjectName("VersionLBL");
@@ -124,6 +131,10 @@ void MainWindow::createControls() {
     statusBox_->setFont(statusFont());
     statusBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     statusBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // The box shows the run; the user may select and copy but not change it, and Tab moves on.
+    statusBox_->setReadOnly(true);
+    statusBox_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    statusBox_->setTabChangesFocus(true);
 }
 
 void MainWindow::showModel() {

@@ -4,6 +4,7 @@
 #include "app/user_interface.h"
 #include "i18n/dialog/lang_lern_form.h"
 
+#include <QTranslator>
 #include <QWidget>
 
 class QCheckBox;
@@ -21,6 +22,7 @@ class MainWindow : public QWidget, public UserInterface {
   public:
     MainWindow(const QString& commandLine, bool databaseOnly,
                UpdateServices services = Application::defaultServices());
+    ~MainWindow() override;
 
     MessageAnswer showMessage(const QString& text, MessageButtons buttons) override;
     void statusTextChanged(const QString& text) override;
@@ -41,6 +43,7 @@ class MainWindow : public QWidget, public UserInterface {
     void createControls();
     void showModel();
     void openHistory();
+    void loadQtTranslations();
 
     i18n::LangLernForm learningDialog_;
     UpdateServices services_;
@@ -54,6 +57,7 @@ class MainWindow : public QWidget, public UserInterface {
     QLabel* versionLabel_ = nullptr;
     QPlainTextEdit* statusBox_ = nullptr;
     bool waitCursorShown_ = false;
+    QTranslator qtTexts_;
     bool quitting_ = false;
 };
 

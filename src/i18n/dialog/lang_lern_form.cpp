@@ -1,10 +1,14 @@
 #include "i18n/dialog/lang_lern_form.h"
 
+#include "i18n/dialog/form_font.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace pelorix::i18n {
 
@@ -17,14 +21,6 @@ const QString kUnfilledLanguage = QStringLiteral("DE");
 // The dialog was laid out in twips; 15 twips are one pixel at 96 dpi.
 QRect fromTwips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-QFont formFont(bool bold) {
-    QFont font("MS Sans Serif");
-    font.setPointSizeF(8.25);
-    font.setStyleHint(QFont::SansSerif);
-    font.setBold(bold);
-    return font;
 }
 
 // The edit control breaks lines with "\n"; the language file and its callers use "\r\n".
@@ -55,8 +51,13 @@ void LangLernForm::createControls() {
     auto label = [this](const char* name, const QString& text, QRect geometry, bool bold) {
         auto* created = new QLabel(text, this);
         created->setObjectName(name);
-        created->setGeometry(geometry);
         created->setFont(formFont(bold));
+        // The stand-in of MS Sans Serif can be a pixel wider; the caption grows into the free
+        // space to its right rather than lose its last letter.
+        const QFontMetrics metrics = created->fontMetrics();
+        geometry.setWidth(std::max({geometry.width(), metrics.horizontalAdvance(text),
+                                    metrics.boundingRect(text).right() + 1}));
+        created->setGeometry(geometry);
         return created;
     };
     auto box = [this](const char* name, QRect geometry) {

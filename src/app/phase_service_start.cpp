@@ -1,0 +1,58 @@
+#include "app/phase_service_start.h"
+
+#include "app/service_control.h"
+#include "app/status_output.h"
+#include "app/update_context.h"
+
+namespace pelorix::app {
+
+namespace {
+
+struct ServiceStart {
+    const char* stepText;
+    const SupervisedService& service;
+    const char* failureText;
+    const char* logText;
+};
+
+const ServiceStart kPelorixService{
+    "Starte den PelorixService",
+    kPelorixServiceEntry,
+    "Der PelorixService konnte nicht gestartet werden.",
+    "Error starting PXS.",
+};
+
+const ServiceStart kHavrelService{
+    "Starte den HavrelService",
+    kHavrelServiceEntry,
+    "Der HavrelService konnte nicht gestartet werden.",
+    "Error starting HVS.",
+};
+
+// A service the document does not report running has not started: nothing says it runs.
+bool startService(UpdateContext& ctx, const QString& document, const ServiceStart& start) {
+    ctx.status.ShowStatus(ctx.tr(start.stepText), 2);
+    const bool running =
+        requestTargetStatus(ctx, document, start.service, kServiceRunning) &&
+        awaitCurrentStatus(ctx, document, start.service, kServiceRunning, QString());
+    if (running) {
+        ctx.status.ShowStatus("OK", 3);
+        return true;
+    }
+    ctx.status.ShowStatus(ctx.tr("Fehler"), 3);
+    ctx.log(start.logText);
+    ctx.message(ctx.tr(start.failureText));
+    return false;
+}
+
+}  // namespace
+
+bool runServiceStart(UpdateContext& ctx) {
+    const QString document = controlDocumentPath();
+    // The second service is started even when the first did not start: it may run without it.
+    const bool pelorixRunning = startService(ctx, document, kPelorixService);
+    const bool havrelRunning = startService(ctx, document, kHavrelService);
+    return pelorixRunning && havrelRunning;
+}
+
+}  // namespace pelorix::app
