@@ -10,7 +10,10 @@ install(TARGETS PelorixUpdater RUNTIME DESTINATION bin COMPONENT package)
 install(TARGETS regsvr32 RUNTIME DESTINATION lib/pelorix-updater COMPONENT package)
 install(FILES packaging/pelorix-updater.desktop DESTINATION share/applications
   COMPONENT package)
-install(FILES README.md docs/unattended.md DESTINATION ${PELORIX_DOC_DIR} COMPONENT package)
+install(FILES README.md docs/unattended.md docs/releases.md DESTINATION ${PELORIX_DOC_DIR}
+  COMPONENT package)
+# The folder for the administrator's trusted release key; the package ships no key of its own.
+install(DIRECTORY DESTINATION /etc/pelorix-updater COMPONENT package)
 install(FILES docs/ansible/pelorix-update.yml DESTINATION ${PELORIX_DOC_DIR}/examples
   COMPONENT package)
 

@@ -3,8 +3,8 @@
 #
 # Builds the Debian package from the build folder into a temporary folder and checks it: its
 # name and version, exactly the files it should hold with their modes (none of the other
-# stand-ins of tools/), and the dependencies on the Qt libraries, the Qt SQL drivers, libcurl
-# and pugixml.
+# stand-ins of tools/), the folder /etc/pelorix-updater/ for the release key (no key in it), and
+# the dependencies on the Qt libraries, the Qt SQL drivers, libcurl, pugixml and libsodium.
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/check-package-XXXXXX")"
@@ -38,6 +38,7 @@ sort >"$work/expected" <<'FILES'
 -rwxr-xr-x ./usr/lib/pelorix-updater/regsvr32
 -rw-r--r-- ./usr/share/applications/pelorix-updater.desktop
 -rw-r--r-- ./usr/share/doc/pelorix-updater/README.md
+-rw-r--r-- ./usr/share/doc/pelorix-updater/releases.md
 -rw-r--r-- ./usr/share/doc/pelorix-updater/unattended.md
 -rw-r--r-- ./usr/share/doc/pelorix-updater/examples/pelorix-update.yml
 FILES
@@ -46,9 +47,13 @@ if ! diff -u "$work/expected" "$work/files" >"$work/diff"; then
     cat "$work/diff" >&2
 fi
 
+# The folder for the trusted release key is there, empty: the package ships no key.
+dpkg-deb -c "$deb" | awk '$1 ~ /^d/ { print $6 }' | grep -qx "./etc/pelorix-updater/" ||
+    fail "the package lacks the folder /etc/pelorix-updater/"
+
 depends="$(dpkg-deb -f "$deb" Depends)"
 for package in libqt6core6 libqt6widgets6 libqt6sql6 libqt6sql6-sqlite libqt6sql6-odbc libcurl4 \
-    libpugixml1v5; do
+    libpugixml1v5 libsodium23; do
     [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 

@@ -21,6 +21,7 @@ Application::Application(UserInterface& ui, i18n::LearningDialog* learningDialog
       learningDialog_(learningDialog),
       commandLine_(std::move(commandLine)),
       services_(services),
+      blockingServices_(services, ui),
       debugLog_(DebugLog::defaultPath(), services.files),
       status_(form_, ui, debugLog_),
       waiter_(services.clock, ui),
@@ -39,9 +40,10 @@ void Application::start() {
     language_.emplace(settings_.languageFile(), settings_.languageSetting,
                       settings_.learningLanguage, learningDialog_, services_.clock);
     finishStartup(form_, *language_);
-    context_ = std::make_unique<UpdateContext>(UpdateContext{
-        form_, settings_, ui_, status_, debugLog_, waiter_, *language_, xml_, services_,
-        updateServerBase(), platform::ownFolder(), updateLimitsFromEnvironment()});
+    context_ = std::make_unique<UpdateContext>(
+        UpdateContext{form_, settings_, ui_, status_, debugLog_, waiter_, *language_, xml_,
+                      blockingServices_.services(), updateServerBase(), platform::ownFolder(),
+                      updateLimitsFromEnvironment()});
     procedure_.emplace(*context_);
     showRecovery(*context_, recovery);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/blocking_services.h"
 #include "app/debug_log.h"
 #include "app/dry_run.h"
 #include "app/form_model.h"
@@ -59,6 +60,8 @@ class Application {
     i18n::LearningDialog* learningDialog_;
     QString commandLine_;
     UpdateServices services_;
+    // What the procedure uses: the services with their blocking calls run by the front end.
+    BlockingServices blockingServices_;
     FormModel form_;
     ProgramSettings settings_;
     DebugLog debugLog_;

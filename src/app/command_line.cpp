@@ -84,8 +84,9 @@ QString usageText() {
         "                 write access, free space, registrar); exit status as the real run\n"
         "                 would end\n"
         "  --report FILE  with a headless run: write a JSON report to FILE when it ends\n"
-        "  --start-services  after a successful update, start PelorixService and\n"
-        "                 HavrelService again through the supervising service\n"
+        "  --start-services\n"
+        "                 after a successful update, start PelorixService and HavrelService\n"
+        "                 again through the supervising service; 10 when one does not start\n"
         "  --help         show this text\n"
         "  --version      show the version\n"
         "\n"
@@ -93,13 +94,21 @@ QString usageText() {
         "server; a FOLDER containing \"local\" means the updater's own folder. The files stay\n"
         "in FOLDER until the update has completed, so a failed run can be repeated as it was.\n"
         "\n"
+        "Signed releases: the first existing file of $PELORIX_RELEASE_KEY, PelorixUpdater.pub\n"
+        "beside the updater and /etc/pelorix-updater/PelorixUpdater.pub is the trusted minisign\n"
+        "public key. With it, SHA256SUMS and SHA256SUMS.minisig must come with the release, be\n"
+        "signed by that key and be no older than the last release accepted here, and every\n"
+        "file must match its SHA-256; otherwise the run ends with status 7 before any installed\n"
+        "file changes. A key file that does not parse ends it with status 1. Without a key the\n"
+        "release is not verified.\n"
+        "\n"
         "Exit status of a headless run: 0 the update ran to its end, 1 general failure (a\n"
         "failed replacement has been rolled back: the old release is complete), 2 usage\n"
         "error, 3 main program running, 4 cancelled at the confirmation, 5 a service was not\n"
-        "stopped, 6 database error, 7 download error, 8 interrupted by SIGINT, SIGTERM or\n"
-        "SIGHUP (run it again to complete the update), 9 another update of this installation\n"
-        "is running (nothing changed), 10 update done but a service did not start\n"
-        "(--start-services).\n");
+        "stopped, 6 database error, 7 download error (also a refused release, a download over\n"
+        "30 minutes or 256 MiB), 8 interrupted by SIGINT, SIGTERM or SIGHUP (run it again to\n"
+        "complete the update), 9 another update of this installation is running (nothing\n"
+        "changed), 10 update done but a service did not start (--start-services).\n");
 }
 
 }  // namespace pelorix::app

@@ -38,7 +38,9 @@ void noteFetchedFile(UpdateContext& ctx, const ReleaseComponent& component) {
     platform::FileSystem& files = ctx.services.files;
     const std::optional<QByteArray> fetched =
         files.readFile(component.temporaryPath(ctx.settings.appPath));
-    FileRecord record{component.fileName.toString(), -1, {}, false};
+    // Only a file that matched the signed checksum list gets this far in a verified run.
+    const bool verified = ctx.release && ctx.release->state == ReleaseTrust::State::Verified;
+    FileRecord record{component.fileName.toString(), -1, {}, verified};
     if (fetched) {
         record.bytes = fetched->size();
         record.sha256 = sha256Hex(*fetched);

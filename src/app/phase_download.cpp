@@ -1,6 +1,7 @@
 #include "app/phase_download.h"
 
 #include "app/fetched_files.h"
+#include "app/phase_release_check.h"
 #include "app/release_components.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
@@ -14,6 +15,19 @@
 namespace pelorix::app {
 
 namespace {
+
+// With a verified checksum list every file must match it; without a key nothing is checked.
+bool isTrusted(const UpdateContext& ctx, const QString& fileName, const QString& path) {
+    if (ctx.release->state != ReleaseTrust::State::Verified) {
+        return true;
+    }
+    const files::FileVerification verification =
+        verifyDownloadedFile(ctx, *ctx.release, fileName, path);
+    if (!verification.verified) {
+        ctx.log("Download of " + fileName + " failed: " + verification.failure);
+    }
+    return verification.verified;
+}
 
 // An empty folder joins to paths in the root; so does "/" or a link to it.
 bool isRootFolder(const QString& folder, const platform::FileSystem& files) {
@@ -49,22 +63,33 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
     if (!installFoldersAreSafe(ctx)) {
         return ctx.generalFailureExit();
     }
+    // A run that started as database-only and was switched to a full one is judged now.
+    if (!ctx.release) {
+        const RunOutcome outcome = runReleaseCheck(ctx);
+        if (outcome != RunOutcome::Continue) {
+            return outcome;
+        }
+    }
     files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
-                                 ctx.services.http, ctx.limits.downloadStall);
+                                 ctx.services.http, ctx.limits.httpLimits());
     downloader.setAbortRequest([&ctx] { return ctx.interruption() != 0; });
     for (const ReleaseComponent& component : kReleaseComponents) {
         const QString fileName = component.fileName.toString();
+        const QString target = component.temporaryPath(ctx.settings.appPath);
         if (ctx.interruption() != 0) {
             return ctx.interruptedExit("before the download of " + fileName);
         }
         ctx.status.ShowStatus(ctx.tr(component.statusText.toString()), 2);
-        if (!downloader.DownloadFile(ctx.updateServerBase, fileName,
-                                     component.temporaryPath(ctx.settings.appPath),
+        if (!downloader.DownloadFile(ctx.updateServerBase, fileName, target,
                                      component.minimumSize)) {
             if (ctx.interruption() != 0) {
                 return ctx.interruptedExit("during the download of " + fileName);
             }
             ctx.log("Download of " + fileName + " failed: " + downloader.lastFailure());
+            ShowDownloadError(ctx);
+            return RunOutcome::DownloadError;
+        }
+        if (!isTrusted(ctx, fileName, target)) {
             ShowDownloadError(ctx);
             return RunOutcome::DownloadError;
         }

@@ -48,7 +48,10 @@ class Replacement {
 
     // The old release is restored before the user hears of the failure.
     bool failureExit() {
-        transaction_.rollBack();
+        if (transaction_.rollBack()) {
+            // Every old file is back as it was: the installation's content did not change.
+            ctx_.record.installedContentChanged = false;
+        }
         outcome_ = ctx_.generalFailureExit();
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form_model.h"
+#include "app/release_trust.h"
 #include "app/run_outcome.h"
 #include "app/run_record.h"
 #include "app/update_limits.h"
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace pelorix::platform {
 class Clock;
@@ -58,6 +60,8 @@ struct UpdateContext {
     QString updateServerBase;
     QString ownFolder;
     UpdateLimits limits{};
+    // What the release check of this run found; empty until it ran.
+    std::optional<ReleaseTrust> release{};
     // After a successful update, both services are asked to run again.
     bool startServices = false;
     // What the run did, for its report.

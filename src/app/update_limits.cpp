@@ -14,6 +14,13 @@ int secondsFromEnvironment(const char* name, int fallback) {
     return valid && seconds > 0 ? seconds : fallback;
 }
 
+// A positive whole number from the environment, or `fallback`.
+qint64 numberFromEnvironment(const char* name, qint64 fallback) {
+    bool valid = false;
+    const qint64 number = qEnvironmentVariable(name).toLongLong(&valid);
+    return valid && number > 0 ? number : fallback;
+}
+
 }  // namespace
 
 UpdateLimits updateLimitsFromEnvironment() {
@@ -29,6 +36,12 @@ UpdateLimits updateLimitsFromEnvironment() {
     limits.database.connectTimeout = std::chrono::seconds(
         secondsFromEnvironment("PELORIX_DB_CONNECT_TIMEOUT_SECONDS",
                                static_cast<int>(defaults.database.connectTimeout.count())));
+    limits.downloadTotalTime = std::chrono::seconds(
+        secondsFromEnvironment("PELORIX_DOWNLOAD_TIME_LIMIT_SECONDS",
+                               static_cast<int>(defaults.downloadTotalTime.count())));
+    limits.downloadMaximumBytes =
+        numberFromEnvironment("PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES", defaults.downloadMaximumBytes);
+    limits.releaseKeyPath = qEnvironmentVariable("PELORIX_RELEASE_KEY");
     return limits;
 }
 

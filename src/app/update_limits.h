@@ -1,13 +1,17 @@
 #pragma once
 
 #include "platform/database.h"
+#include "platform/http_client.h"
+
+#include <QString>
 
 #include <chrono>
 
 namespace pelorix::app {
 
-// The time limits of the update procedure. Start-up can shorten them from the environment so
-// that tests of a service that never stops or of a stalled download need not wait the full time.
+// The limits of the update procedure, and where it looks first for the release key. Start-up
+// can shorten the limits from the environment so that tests of a service that never stops or of
+// a stalled or endless download need not wait the full time.
 struct UpdateLimits {
     // How long a service is given to report itself stopped, on a clock of whole seconds.
     int stopTimeoutSeconds = 8;
@@ -15,12 +19,28 @@ struct UpdateLimits {
     std::chrono::seconds downloadStall{10};
     // How long a database statement and a connection to a database server may take.
     platform::DatabaseLimits database{};
+    // How long one download may take in all, and how many bytes its body may have: far above
+    // the largest release file on a slow line, so that only a server that never ends meets them.
+    std::chrono::seconds downloadTotalTime{std::chrono::minutes(30)};
+    qint64 downloadMaximumBytes = qint64{256} * 1024 * 1024;
+    // A trusted release key named by the administrator; empty when none is.
+    QString releaseKeyPath;
+
+    platform::HttpLimits httpLimits() const {
+        platform::HttpLimits limits;
+        limits.connectTimeout = downloadStall;
+        limits.stallTimeout = downloadStall;
+        limits.totalTimeout = downloadTotalTime;
+        limits.maximumBodySize = downloadMaximumBytes;
+        return limits;
+    }
 };
 
-// The defaults, each replaced by a whole number of seconds (at least 1) in
-// PELORIX_STOP_TIMEOUT_SECONDS, PELORIX_DOWNLOAD_STALL_SECONDS,
-// PELORIX_DB_STATEMENT_TIMEOUT_SECONDS and PELORIX_DB_CONNECT_TIMEOUT_SECONDS; anything else is
-// ignored.
+// The defaults, each replaced by a whole number (at least 1) in PELORIX_STOP_TIMEOUT_SECONDS,
+// PELORIX_DOWNLOAD_STALL_SECONDS, PELORIX_DOWNLOAD_TIME_LIMIT_SECONDS,
+// PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES, PELORIX_DB_STATEMENT_TIMEOUT_SECONDS and
+// PELORIX_DB_CONNECT_TIMEOUT_SECONDS; anything else is ignored. PELORIX_RELEASE_KEY gives the path
+// of the release key.
 UpdateLimits updateLimitsFromEnvironment();
 
 }  // namespace pelorix::app

@@ -5,6 +5,7 @@
 #include "app/phase_download.h"
 #include "app/phase_install.h"
 #include "app/phase_migration.h"
+#include "app/phase_release_check.h"
 #include "app/phase_shutdown.h"
 #include "app/replacement_undo.h"
 #include "app/status_output.h"
@@ -61,9 +62,17 @@ RunOutcome UpdateProcedure::stopIfInterrupted(RunOutcome outcome, const char* wh
 }
 
 RunOutcome UpdateProcedure::runPhases() {
+    context_.release.reset();
     RunOutcome outcome = stopIfInterrupted(checkPreconditions(), "before stopping the services");
     if (outcome != RunOutcome::Continue) {
         return outcome;
+    }
+    // The release is judged before any service stops; a database-only run fetches none.
+    if (context_.form.updateDatabaseOnlyCheck != 1) {
+        outcome = stopIfInterrupted(runReleaseCheck(context_), "before stopping the services");
+        if (outcome != RunOutcome::Continue) {
+            return outcome;
+        }
     }
     outcome = stopIfInterrupted(runServiceShutdown(context_), "after stopping the services");
     if (outcome != RunOutcome::Continue) {

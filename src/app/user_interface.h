@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace pelorix::app {
 
 enum class MessageButtons { Ok, OkCancel, YesNo };
@@ -23,6 +25,11 @@ class UserInterface {
     virtual void processEvents() = 0;
     // Paints the window at once, while the procedure keeps the thread busy.
     virtual void repaint() = 0;
+    // Runs work that may block for long (a download, a database statement, starting a program)
+    // and returns when it is done. A front end that keeps painting meanwhile runs it on a
+    // thread of its own and handles no user input until it is done; the work never touches
+    // the front end.
+    virtual void runBlocking(const std::function<void()>& work) { work(); }
     // The application ends at once (after the main program was started).
     virtual void quit() = 0;
 };

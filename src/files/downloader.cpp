@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace pelorix::files {
@@ -24,12 +26,12 @@ bool sameExistingFile(const platform::FileSystem& files, const QString& a, const
 }  // namespace
 
 Downloader::Downloader(QString commandLine, QString ownFolder, platform::FileSystem& files,
-                       platform::HttpClient& http, std::chrono::milliseconds timeLimit)
+                       platform::HttpClient& http, platform::HttpLimits limits)
     : commandLine_(std::move(commandLine)),
       ownFolder_(std::move(ownFolder)),
       files_(files),
       http_(http),
-      timeLimit_(timeLimit) {}
+      limits_(limits) {}
 
 bool Downloader::DownloadFile(const QString& baseAddress, const QString& fileName,
                               const QString& targetPath, qint32 minimumSize) {
@@ -69,9 +71,8 @@ bool Downloader::fetchFromServer(const QString& url, const QString& targetPath,
     if (!target) {
         return fail(QStringLiteral("%1 could not be created").arg(targetPath));
     }
-    const platform::HttpLimits limits{timeLimit_, timeLimit_, abortRequested_};
     const platform::HttpResult result = http_.get(
-        url, limits, [&](const char* data, qint64 size) { return target->write(data, size); });
+        url, limits_, [&](const char* data, qint64 size) { return target->write(data, size); });
     const bool written = target->close();
 
     // All checks must pass; a transport failure is named first because it explains the rest.
@@ -92,6 +93,39 @@ bool Downloader::fetchFromServer(const QString& url, const QString& targetPath,
         return fail(QStringLiteral("%1 sent an empty body").arg(url));
     }
     return true;
+}
+
+std::optional<QByteArray> Downloader::fetchSmallFile(const QString& baseAddress,
+                                                     const QString& fileName, qint64 maximumSize) {
+    lastFailure_.clear();
+    const DownloadSource source = downloadSourceFor(commandLine_, ownFolder_);
+    if (source.isLocal) {
+        const QString path = source.localFolder + "/" + fileName;
+        std::optional<QByteArray> content;
+        if (files_.normalFileExists(path)) {
+            content = files_.readFile(path);
+        }
+        if (!content || content->size() > maximumSize) {
+            fail(QStringLiteral("no readable file %1 of at most %2 bytes")
+                     .arg(path)
+                     .arg(maximumSize));
+            return std::nullopt;
+        }
+        return content;
+    }
+    const QString url = baseAddress + "/" + fileName;
+    platform::HttpLimits limits = limits_;
+    limits.maximumBodySize = std::min(limits.maximumBodySize, maximumSize);
+    QByteArray body;
+    const platform::HttpResult result = http_.get(url, limits, [&](const char* data, qint64 size) {
+        body.append(data, size);
+        return true;
+    });
+    if (!result.ok()) {
+        fail(QStringLiteral("%1: %2").arg(url, result.error));
+        return std::nullopt;
+    }
+    return body;
 }
 
 bool Downloader::acceptsBodyLength(qint64 length, qint32 minimumSize) {

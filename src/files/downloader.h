@@ -1,14 +1,16 @@
 #pragma once
 
+#include "platform/http_client.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
-#include <chrono>
 #include <functional>
+#include <optional>
 
 namespace pelorix::platform {
 class FileSystem;
-class HttpClient;
 }  // namespace pelorix::platform
 
 namespace pelorix::files {
@@ -17,11 +19,8 @@ namespace pelorix::files {
 // command line, to a target path.
 class Downloader {
   public:
-    // Both for the connection and for a transfer during which no byte arrives.
-    static constexpr std::chrono::milliseconds kDefaultTimeLimit{10'000};
-
     Downloader(QString commandLine, QString ownFolder, platform::FileSystem& files,
-               platform::HttpClient& http, std::chrono::milliseconds timeLimit = kDefaultTimeLimit);
+               platform::HttpClient& http, platform::HttpLimits limits = {});
 
     // True when the file is at the target path and passed the checks. From the server the body
     // is written to the target as it arrives, before the checks, so a rejected body stays there
@@ -31,14 +30,20 @@ class Downloader {
     bool DownloadFile(const QString& baseAddress, const QString& fileName,
                       const QString& targetPath, qint32 minimumSize);
 
+    // The content of a small file beside the release files (at most `maximumSize` bytes): from
+    // the server, or read in place in the local folder (it stays there). nullopt on failure.
+    std::optional<QByteArray> fetchSmallFile(const QString& baseAddress, const QString& fileName,
+                                             qint64 maximumSize);
+
     // Whether a body of this length from the server passes the checks of DownloadFile.
     static bool acceptsBodyLength(qint64 length, qint32 minimumSize);
+
     // Asked during a fetch from the server; true abandons it (the call answers false).
     void setAbortRequest(std::function<bool()> abortRequested) {
-        abortRequested_ = std::move(abortRequested);
+        limits_.abortRequested = std::move(abortRequested);
     }
 
-    // Why the last call answered false; empty after a success.
+    // Why the last call failed; empty after a success.
     const QString& lastFailure() const { return lastFailure_; }
 
   private:
@@ -51,8 +56,7 @@ class Downloader {
     QString ownFolder_;
     platform::FileSystem& files_;
     platform::HttpClient& http_;
-    std::chrono::milliseconds timeLimit_;
-    std::function<bool()> abortRequested_;
+    platform::HttpLimits limits_;
     QString lastFailure_;
 };
 

@@ -8,12 +8,15 @@
 
 namespace pelorix::platform {
 
-// How long a fetch may wait. Neither limit caps the transfer of a whole large body: a slow but
-// steady transfer goes on for as long as bytes keep arriving.
+// How long a fetch may wait and how much it may receive.
 struct HttpLimits {
     std::chrono::milliseconds connectTimeout{10'000};
     // The fetch fails when no byte (header or body) has arrived for this long.
     std::chrono::milliseconds stallTimeout{10'000};
+    // The whole fetch fails after this long, even while bytes keep trickling in.
+    std::chrono::milliseconds totalTimeout{std::chrono::minutes(30)};
+    // A body longer than this fails; one announced longer fails before any of it is received.
+    qint64 maximumBodySize = qint64{256} * 1024 * 1024;
     // Asked while the fetch runs, also while nothing arrives (about once a second); true ends
     // the fetch at once.
     std::function<bool()> abortRequested;
@@ -23,7 +26,8 @@ struct HttpLimits {
 using BodySink = std::function<bool(const char* data, qint64 size)>;
 
 struct HttpResult {
-    // The transfer ran to its end; false after a transport error, a stall or an aborting sink.
+    // The transfer ran to its end; false after a transport error, a stall, an exceeded limit or
+    // an aborting sink.
     bool transferComplete = false;
     // Why the fetch failed; empty when it succeeded.
     QString error;

@@ -37,12 +37,14 @@ struct Transfer {
     const CurlLibrary* curl = nullptr;
     CURL* handle = nullptr;
     const BodySink* sink = nullptr;
-    std::chrono::milliseconds stallTimeout{};
-    const std::function<bool()>* abortRequested = nullptr;
-    SteadyClock::time_point lastActivity = SteadyClock::now();
+    HttpLimits limits;
+    SteadyClock::time_point started = SteadyClock::now();
+    SteadyClock::time_point lastActivity = started;
     qint64 bytes = 0;
     long refusedStatus = 0;
     bool stalled = false;
+    bool overTime = false;
+    bool tooLarge = false;
     bool aborted = false;
     bool sinkFailed = false;
 };
@@ -50,6 +52,15 @@ struct Transfer {
 size_t onHeader(char*, size_t size, size_t count, void* userData) {
     static_cast<Transfer*>(userData)->lastActivity = SteadyClock::now();
     return size * count;
+}
+
+// A body that is, or is announced to be, longer than the limit is refused before it fills
+// the disk.
+bool exceedsSizeLimit(const Transfer& transfer, qint64 length) {
+    curl_off_t announced = -1;
+    transfer.curl->easyGetinfo(transfer.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    return transfer.bytes + length > transfer.limits.maximumBodySize ||
+           announced > transfer.limits.maximumBodySize;
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* userData) {
@@ -63,6 +74,10 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
         transfer.refusedStatus = status;
         return 0;
     }
+    if (exceedsSizeLimit(transfer, static_cast<qint64>(length))) {
+        transfer.tooLarge = true;
+        return 0;
+    }
     if (length > 0 && !(*transfer.sink)(data, static_cast<qint64>(length))) {
         transfer.sinkFailed = true;
         return 0;
@@ -74,11 +89,17 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
 // Called by libcurl while the transfer runs, also when nothing arrives (about once a second).
 int onProgress(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     auto& transfer = *static_cast<Transfer*>(userData);
-    if (SteadyClock::now() - transfer.lastActivity >= transfer.stallTimeout) {
+    const auto now = SteadyClock::now();
+    if (now - transfer.lastActivity >= transfer.limits.stallTimeout) {
         transfer.stalled = true;
         return 1;
     }
-    if (*transfer.abortRequested && (*transfer.abortRequested)()) {
+    // The stall rule restarts with every byte, so a trickle needs a limit of its own.
+    if (now - transfer.started >= transfer.limits.totalTimeout) {
+        transfer.overTime = true;
+        return 1;
+    }
+    if (transfer.limits.abortRequested && transfer.limits.abortRequested()) {
         transfer.aborted = true;
         return 1;
     }
@@ -112,7 +133,17 @@ void configure(CURL* handle, const QByteArray& url, const HttpLimits& limits, Tr
 
 QString failureText(CURLcode code, const Transfer& transfer, const char* errorBuffer) {
     if (transfer.stalled) {
-        return QStringLiteral("no data received for %1 ms").arg(transfer.stallTimeout.count());
+        return QStringLiteral("no data received for %1 ms")
+            .arg(transfer.limits.stallTimeout.count());
+    }
+    if (transfer.overTime) {
+        return QStringLiteral("not complete after %1 s, the limit of one download")
+            .arg(std::chrono::duration_cast<std::chrono::seconds>(transfer.limits.totalTimeout)
+                     .count());
+    }
+    if (transfer.tooLarge) {
+        return QStringLiteral("the body is longer than %1 bytes, the limit of one download")
+            .arg(transfer.limits.maximumBodySize);
     }
     if (transfer.aborted) {
         return QStringLiteral("the fetch was abandoned");
@@ -182,8 +213,7 @@ HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, con
     transfer.curl = curl;
     transfer.handle = handle;
     transfer.sink = &sink;
-    transfer.stallTimeout = limits.stallTimeout;
-    transfer.abortRequested = &limits.abortRequested;
+    transfer.limits = limits;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
 
@@ -216,8 +246,7 @@ HttpSizeResult CurlHttpClient::size(const QString& url, const HttpLimits& limits
     transfer.curl = curl;
     transfer.handle = handle;
     transfer.sink = &noBody;
-    transfer.stallTimeout = limits.stallTimeout;
-    transfer.abortRequested = &limits.abortRequested;
+    transfer.limits = limits;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
     curl->easySetopt(handle, CURLOPT_NOBODY, 1L);

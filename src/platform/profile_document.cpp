@@ -13,14 +13,21 @@ bool isBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
 }
 
-qsizetype skipBlanks(const QString& text, qsizetype from, qsizetype to) {
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+// For a QString or the bytes of a line alike.
+template <typename Text>
+qsizetype skipBlanks(const Text& text, qsizetype from, qsizetype to) {
     while (from < to && isBlank(text[from])) {
         ++from;
     }
     return from;
 }
 
-qsizetype dropTrailingBlanks(const QString& text, qsizetype from, qsizetype to) {
+template <typename Text>
+qsizetype dropTrailingBlanks(const Text& text, qsizetype from, qsizetype to) {
     while (to > from && isBlank(text[to - 1])) {
         --to;
     }
@@ -54,30 +61,36 @@ ProfileDocument::ProfileDocument(QByteArray bytes) : bytes_(std::move(bytes)) {
     parse();
 }
 
-// Lines end in CR LF, LF or a lone CR; a file may mix them.
+// Lines end in CR LF, LF or a lone CR; a file may mix them. The lines are taken apart on their
+// bytes: the characters that matter here are ASCII, which Windows-1252 keeps as they are.
 void ProfileDocument::parse() {
     lines_.clear();
     firstSections_.clear();
+    const char* data = bytes_.constData();
+    const qsizetype size = bytes_.size();
     qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes_.size(); ++i) {
-        const char c = bytes_[i];
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
         if (c != '\r' && c != '\n') {
             continue;
         }
-        const qsizetype endLength =
-            (c == '\r' && i + 1 < bytes_.size() && bytes_[i + 1] == '\n') ? 2 : 1;
+        const qsizetype endLength = (c == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
         lines_.push_back(parseLine(start, i - start, endLength));
         i += endLength - 1;
         start = i + 1;
     }
-    if (start < bytes_.size()) {
-        lines_.push_back(parseLine(start, bytes_.size() - start, 0));
+    if (start < size) {
+        lines_.push_back(parseLine(start, size - start, 0));
     }
+    indexSections();
+}
+
+void ProfileDocument::indexSections() {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].kind != Kind::Section) {
             continue;
         }
-        const QString name = lines_[i].name.toCaseFolded();
+        const QString name = nameOf(lines_[i]).toCaseFolded();
         if (!firstSections_.contains(name)) {
             firstSections_.insert(name, i);
         }
@@ -90,32 +103,41 @@ ProfileDocument::Line ProfileDocument::parseLine(qsizetype start, qsizetype leng
     line.start = start;
     line.length = length;
     line.endLength = endLength;
-    const QString text = textOf(line);
-    const qsizetype first = skipBlanks(text, 0, text.size());
-    if (first == text.size()) {
+    const QByteArrayView text(bytes_.constData() + start, length);
+    const qsizetype first = skipBlanks(text, 0, length);
+    if (first == length) {
         return line;
     }
-    if (text[first] == u';') {
+    if (text[first] == ';') {
         line.kind = Kind::Comment;
         return line;
     }
-    const qsizetype close = text.lastIndexOf(u']');
-    if (text[first] == u'[' && close > first) {
+    const qsizetype close = text.lastIndexOf(']');
+    if (text[first] == '[' && close > first) {
         line.kind = Kind::Section;
-        line.name = withoutBlanks(text, first + 1, close);
+        setName(line, text, first + 1, close);
         return line;
     }
     // Anything else inside a section is a key; one without "=" has the empty value.
     line.kind = Kind::Key;
-    const qsizetype equals = text.indexOf(u'=', first);
+    const qsizetype equals = text.indexOf('=', first);
     if (equals < 0) {
-        line.name = withoutBlanks(text, first, text.size());
+        setName(line, text, first, length);
         return line;
     }
-    line.name = withoutBlanks(text, first, equals);
-    line.valueStart = skipBlanks(text, equals + 1, text.size());
-    line.valueEnd = dropTrailingBlanks(text, line.valueStart, text.size());
+    setName(line, text, first, equals);
+    line.valueStart = skipBlanks(text, equals + 1, length);
+    line.valueEnd = dropTrailingBlanks(text, line.valueStart, length);
     return line;
+}
+
+void ProfileDocument::setName(Line& line, QByteArrayView text, qsizetype from, qsizetype to) {
+    line.nameStart = skipBlanks(text, from, to);
+    line.nameEnd = dropTrailingBlanks(text, line.nameStart, to);
+}
+
+QString ProfileDocument::nameOf(const Line& line) const {
+    return decodeAnsi(bytes_.mid(line.start + line.nameStart, line.nameEnd - line.nameStart));
 }
 
 // One byte is one character in Windows-1252, so offsets in the text are offsets in the file.
@@ -143,7 +165,7 @@ std::optional<std::size_t> ProfileDocument::findKey(std::size_t header, const QS
     const QString wanted = withoutBlanks(key);
     const std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        if (lines_[i].kind == Kind::Key && sameProfileName(lines_[i].name, wanted)) {
+        if (lines_[i].kind == Kind::Key && sameProfileName(nameOf(lines_[i]), wanted)) {
             return i;
         }
     }

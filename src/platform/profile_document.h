@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 
@@ -32,17 +33,21 @@ class ProfileDocument {
         qsizetype length = 0;     // without the line end
         qsizetype endLength = 0;  // 0 for a last line without a line end
         Kind kind = Kind::Blank;
-        QString name;               // of a section or key, blanks dropped
+        qsizetype nameStart = 0;    // within the line: the section's or key's name, blanks
+        qsizetype nameEnd = 0;      // dropped
         qsizetype valueStart = -1;  // within the line; -1 for a key line without "="
         qsizetype valueEnd = -1;
     };
 
     void parse();
     Line parseLine(qsizetype start, qsizetype length, qsizetype endLength) const;
+    static void setName(Line& line, QByteArrayView text, qsizetype from, qsizetype to);
+    void indexSections();
     std::optional<std::size_t> findSection(const QString& section) const;
     std::size_t sectionEnd(std::size_t header) const;
     std::optional<std::size_t> findKey(std::size_t header, const QString& key) const;
     QString textOf(const Line& line) const;
+    QString nameOf(const Line& line) const;
     QByteArray lineEndStyle() const;
     void replaceValue(const Line& line, const QString& value);
     void insertAfter(std::size_t index, const QByteArray& newLines);

@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace pelorix::app::window {
 namespace {
 
@@ -91,6 +94,27 @@ TEST_F(WindowTest, HistoryLinkStartsTheBrowserWithTheAddressAsOneArgument) {
     EXPECT_EQ(programs.started[0].size(), 2);
     EXPECT_EQ(programs.started[0][0], "xdg-open");
     EXPECT_TRUE(programs.started[0][1].endsWith("/sources/PX_History.txt"));
+}
+
+// While blocking work runs, the window's thread goes on handling its timers (and so its paints),
+// and the work's result is there when the call returns.
+TEST_F(WindowTest, BlockingWorkRunsOnAnotherThreadWhileTheWindowHandlesItsEvents) {
+    MainWindow window("", false, services());
+    window.show();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(10);
+    std::thread::id workThread;
+    bool done = false;
+    window.runBlocking([&] {
+        workThread = std::this_thread::get_id();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        done = true;
+    });
+    EXPECT_TRUE(done);
+    EXPECT_NE(workThread, std::this_thread::get_id());
+    EXPECT_GE(ticks, 3);
 }
 
 // Answers every message box that opens with Cancel, noting the texts of its buttons.

@@ -36,7 +36,7 @@ class EndToEnd : public ::testing::Test {
     Sandbox sandbox;
     bool printerTypesAdded = true;
     bool tonerLimitsCorrected = true;
-    QMap<QString, QByteArray> release;       // release/Updater as written
+    QMap<QString, QByteArray> release;       // the sixteen files of release/Updater as written
     QMap<QString, QByteArray> oldAppFolder;  // the program folder before the first run
     QMap<QString, QByteArray> oldSystemFolder;
 };

@@ -276,7 +276,8 @@ QString serviceNotStoppedMessage(Texts texts, const QString& service) {
 // Every status text is an entry, each closing "OK" one of its own; the header of a run is two
 // empty lines before "Updater started version: ", which follows the first status text.
 QStringList firstRunLog() {
-    QStringList log{"Beende den PelorixService",
+    QStringList log{"Release not verified: no trusted release key.",
+                    "Beende den PelorixService",
                     "[]",
                     "[]",
                     "Updater started version: v 6.15.1",

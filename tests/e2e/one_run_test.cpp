@@ -79,6 +79,23 @@ TEST_F(E2eOneRun, SigtermDuringTheDownloadsEndsWithEightAndARerunCompletes) {
     expectNextRunCompletes();
 }
 
+// A signal during the replacement waits for its end: the new release is complete, the run ends
+// with 8 before the final question.
+TEST_F(E2eOneRun, SigtermDuringTheReplacementWaitsUntilItIsComplete) {
+    auto updater = sandbox.start(unattended());
+    ASSERT_TRUE(waitForOutput(*updater, "Installiere neue Dienste ..."));
+    ::kill(static_cast<pid_t>(updater->pid()), SIGTERM);
+    const RunResult run = updater->wait(Sandbox::kRunLimit);
+
+    EXPECT_EQ(run.exitStatus, 8);
+    EXPECT_TRUE(run.out.endsWith(closedLine("Registriere neue DLL's ...")))
+        << run.out.toStdString();
+    EXPECT_FALSE(run.err.contains(finalQuestion(Texts::German)));
+    EXPECT_TRUE(
+        sandbox.debugLogMessages().contains("Interrupted by signal 15 after the replacement."));
+    expectNewReleaseInstalled();
+}
+
 // A kill -9 at a point of the replacement, named by the status text the run has shown.
 struct KillPoint {
     const char* name;

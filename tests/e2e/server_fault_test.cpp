@@ -117,5 +117,35 @@ TEST_F(E2eServerFault, AStalledTransferFailsAfterTenSecondsWithoutAByte) {
     expectSecondRunCompletes();
 }
 
+// The stall limit restarts with every byte; a trickle meets the limit of one download's time
+// (shortened here through the environment).
+TEST_F(E2eServerFault, ATrickleIsCutOffAtTheTimeLimitOfOneDownload) {
+    sandbox.setEnvironment("PELORIX_DOWNLOAD_TIME_LIMIT_SECONDS", "2");
+    sandbox.startUpdateServer({"--trickle", "Sorvand.exe:200"});
+
+    const RunResult run = sandbox.run(unattended());
+
+    expectDownloadFailure(run, 10);
+    EXPECT_LT(run.elapsed, 20s);
+    EXPECT_TRUE(
+        sandbox.debugLogMessages().last().endsWith("not complete after 2 s, the limit "
+                                                   "of one download"));
+    expectSecondRunCompletes();
+}
+
+// A body that never ends stops at the size limit of one download instead of filling the disk.
+TEST_F(E2eServerFault, AnEndlessBodyIsCutOffAtTheSizeLimitOfOneDownload) {
+    sandbox.setEnvironment("PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES", "3000000");
+    sandbox.startUpdateServer({"--endless", "PXHilfe.chm:1000"});
+
+    expectDownloadFailure(sandbox.run(unattended()), 13);
+    EXPECT_GT(QFile(sandbox.appFolder() + "/PXHilfe.tmp").size(), 1000);
+    EXPECT_LE(QFile(sandbox.appFolder() + "/PXHilfe.tmp").size(), 3'000'000);
+    EXPECT_TRUE(
+        sandbox.debugLogMessages().last().endsWith("longer than 3000000 bytes, the "
+                                                   "limit of one download"));
+    expectSecondRunCompletes();
+}
+
 }  // namespace
 }  // namespace pelorix::e2e

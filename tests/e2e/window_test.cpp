@@ -1,6 +1,7 @@
 // The window for real: the updater on a private X server (Xvfb), driven like a user through the
 // X server's input, photographed before, during the download and at the final question
-// (PNG files in <build>/screenshots).
+// (PNG files in <build>/screenshots), covered by another window and uncovered during the
+// download.
 
 #include "build_paths.h"
 #include "e2e_fixture.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QThread>
 
 namespace pelorix::e2e {
@@ -51,6 +53,41 @@ class E2eWindow : public EndToEnd {
         return false;
     }
 
+    // The share of the window's pixels that differ between two screenshots (1 when either is
+    // missing).
+    static double differingShare(const QString& first, const QString& second,
+                                 const ShownWindow& window) {
+        const QRect area(window.x, window.y, window.width, window.height);
+        const QImage a = QImage(first).copy(area);
+        const QImage b = QImage(second).copy(area);
+        if (a.isNull() || a.size() != b.size()) {
+            return 1;
+        }
+        qint64 differing = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                differing += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+            }
+        }
+        return static_cast<double>(differing) / (a.width() * a.height());
+    }
+
+    // Covers the window and uncovers it again, then waits for it to look as in `reference`.
+    bool paintsAgainAfterCovering(const ShownWindow& window, const QString& reference,
+                                  const QString& name) {
+        const QString file = screenshotFolder() + "/" + name;
+        if (!x.cover(window, 300ms)) {
+            return false;
+        }
+        for (int attempt = 0; attempt < 25; ++attempt) {
+            QThread::msleep(200);
+            if (x.screenshot(file) && differingShare(reference, file, window) < 0.005) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     void photograph(const QString& name) {
         const QString file = screenshotFolder() + "/" + name;
         QFile::remove(file);
@@ -82,6 +119,11 @@ TEST_F(E2eWindow, UpdatesThroughTheRealWindowAndIgnoresASecondClick) {
     // The download of Pelorix.exe waits on the server: the window shows the run so far.
     ASSERT_TRUE(server.waitForHeldRequest(60s)) << "the download did not start";
     photograph("download.png");
+    // Another window over it and off again while the download still waits: the window paints
+    // itself anew, with the status line of the download (a window that did not paint would
+    // keep the cover's colour).
+    EXPECT_TRUE(paintsAgainAfterCovering(*window, screenshotFolder() + "/download.png",
+                                         "download-uncovered.png"));
     // A second press while the run goes on: handled during the next wait, and ignored.
     ASSERT_TRUE(x.click(window->x + kButtonCentreX, window->y + kButtonCentreY));
     server.release();

@@ -108,3 +108,13 @@ bool XSession::screenshot(const QString& file) const {
 }
 
 }  // namespace pelorix::e2e
+
+namespace pelorix::e2e {
+
+bool XSession::cover(const ShownWindow& window, std::chrono::milliseconds duration) const {
+    return drive({"cover", QString::number(window.x), QString::number(window.y),
+                  QString::number(window.width), QString::number(window.height),
+                  QString::number(duration.count())});
+}
+
+}  // namespace pelorix::e2e

@@ -42,6 +42,8 @@ class XSession {
     bool pressKey(const ShownWindow& window, const QString& key) const;
     bool close(const ShownWindow& window) const;
     bool screenshot(const QString& file) const;
+    // Another window over this one for a while, then gone again (the driver's colour #ff00ff).
+    bool cover(const ShownWindow& window, std::chrono::milliseconds duration) const;
 
   private:
     bool drive(const QStringList& arguments, QString* output = nullptr) const;

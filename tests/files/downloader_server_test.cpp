@@ -15,6 +15,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The connection and the stall limit shortened so that failures come quickly.
+platform::HttpLimits quickLimits(std::chrono::milliseconds limit) {
+    platform::HttpLimits limits;
+    limits.connectTimeout = limit;
+    limits.stallTimeout = limit;
+    return limits;
+}
+
 QByteArray bodyOf(qint64 length) {
     QByteArray body(length, '\0');
     for (qint64 i = 0; i < length; ++i) {
@@ -37,7 +45,7 @@ class ServerDownload : public ::testing::Test {
     TempDir dir;
     QString targetPath = dir.file("PXS.exe");
     files::Downloader downloader{"", dir.path(), platform::defaultFileSystem(),
-                                 platform::defaultHttpClient(), 400ms};
+                                 platform::defaultHttpClient(), quickLimits(400ms)};
 };
 
 TEST_F(ServerDownload, BodyMustBeLongerThanTheMinimumTimesThousand) {
@@ -165,7 +173,7 @@ TEST_F(ServerDownload, AServerThatIsNotThereFails) {
         closedPort = gone.port();
     }
     files::Downloader toNowhere{"", dir.path(), platform::defaultFileSystem(),
-                                platform::defaultHttpClient(), 400ms};
+                                platform::defaultHttpClient(), quickLimits(400ms)};
     EXPECT_FALSE(toNowhere.DownloadFile(
         QStringLiteral("http://127.0.0.1:%1/Updater").arg(closedPort), "PXS.exe", targetPath, 0));
     EXPECT_EQ(dir.read("PXS.exe"), QByteArray());

@@ -21,6 +21,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The connection and the stall limit shortened so that failures come quickly.
+platform::HttpLimits quickLimits(std::chrono::milliseconds limit) {
+    platform::HttpLimits limits;
+    limits.connectTimeout = limit;
+    limits.stallTimeout = limit;
+    return limits;
+}
+
 const QString kServerTool = "update-server/pelorix-update-server";
 
 // The stand-in update server as its own process, over a demo release it wrote itself.
@@ -63,7 +71,7 @@ class UpdateServerTool : public ::testing::Test {
 
     bool download(const QString& address, const QString& name, qint32 minimumSize) {
         files::Downloader downloader("", dir.path(), platform::defaultFileSystem(),
-                                     platform::defaultHttpClient(), 500ms);
+                                     platform::defaultHttpClient(), quickLimits(500ms));
         return downloader.DownloadFile(address + "/Updater", name, dir.file("target"), minimumSize);
     }
 

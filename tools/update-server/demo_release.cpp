@@ -1,10 +1,12 @@
 #include "demo_release.h"
 
 #include "app/release_components.h"
+#include "release_signing.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
+#include <QStringList>
 
 namespace pelorix::tools {
 namespace {
@@ -112,7 +114,8 @@ QByteArray releaseFile(const app::ReleaseComponent& component, const QByteArray&
 
 }  // namespace
 
-bool writeDemoRelease(const QString& folder, const QString& languageSource, QString& error) {
+bool writeDemoRelease(const QString& folder, const QString& languageSource,
+                      const QString& keyFolder, qint64 timestamp, QString& error) {
     QString language;
     if (!languageText(languageSource, language, error)) {
         return false;
@@ -124,13 +127,16 @@ bool writeDemoRelease(const QString& folder, const QString& languageSource, QStr
         return false;
     }
     const QByteArray languageBytes = windows1252(language);
+    QStringList names;
     for (const app::ReleaseComponent& component : app::kReleaseComponents) {
-        const QString path = updater + "/" + component.fileName.toString();
-        if (!write(path, releaseFile(component, languageBytes), error)) {
+        names << component.fileName.toString();
+        if (!write(updater + "/" + names.last(), releaseFile(component, languageBytes), error)) {
             return false;
         }
     }
-    return write(sources + "/PX_History.txt", windows1252(kHistory), error);
+    const auto key = takeOrCreateSigningKey(keyFolder, error);
+    return key && writeSignedManifest(updater, names, *key, timestamp, error) &&
+           write(sources + "/PX_History.txt", windows1252(kHistory), error);
 }
 
 }  // namespace pelorix::tools

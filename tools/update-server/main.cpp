@@ -2,6 +2,7 @@
 //
 //   pelorix-update-server serve --root DIR [--port N] [--quiet]
 //                               [--status NAME:CODE] [--stall NAME:BYTES] [--close NAME:BYTES]
+//                               [--trickle NAME:MILLISECONDS] [--endless NAME:BYTES]
 //       Serves DIR/Updater/<name> as http://127.0.0.1:PORT/Updater/<name> and DIR/sources/<name>
 //       as /sources/<name>; a missing file or any other path answers 404. Listens on 127.0.0.1
 //       only; --port 0 (the default) picks a free port. The first line on standard output is
@@ -12,13 +13,22 @@
 //                              whether or not the file exists
 //         --stall NAME:BYTES   send the first BYTES bytes, then nothing while the client waits
 //         --close NAME:BYTES   send the first BYTES bytes, then close the connection
+//         --trickle NAME:MILLISECONDS  send the file one byte every MILLISECONDS
+//         --endless NAME:BYTES send the first BYTES bytes of the file, then zeros without end
+//                              (no announced length)
 //
-//   pelorix-update-server write-release DIR [--language-source FILE]
+//   pelorix-update-server write-release DIR [--language-source FILE] [--key-folder KEYDIR]
+//                                       [--timestamp SECONDS]
 //       Lays out a demo release in DIR: DIR/Updater holds the sixteen release files, each 5000
 //       bytes longer than the updater's minimum size for it (programs are shell scripts that
 //       say they ran), DIR/sources holds PX_History.txt. Language.ini is written in
 //       Windows-1252 from FILE (a UTF-8 language file with a [LanguageSettings] section) or
-//       from a small built-in one, padded with comment lines.
+//       from a small built-in one, padded with comment lines. DIR/Updater also gets SHA256SUMS
+//       and SHA256SUMS.minisig, as sha256sum and `minisign -S` write them, signed with the key
+//       pair in KEYDIR (default DIR/key): PelorixUpdater.key (a minisign secret key without a
+//       password) is used when there, otherwise a new pair is written there with
+//       PelorixUpdater.pub, the public key to install beside the updater. The trusted comment's
+//       timestamp is SECONDS (default: now).
 //
 // Exit status: 0 success, 1 failure, 2 bad command line.
 
@@ -26,6 +36,7 @@
 #include "release_server.h"
 #include "serve_options.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <csignal>
@@ -43,7 +54,9 @@ int usage(const QString& problem) {
                  "pelorix-update-server: %s\n"
                  "usage: pelorix-update-server serve --root DIR [--port N] [--quiet]\n"
                  "           [--status NAME:CODE] [--stall NAME:BYTES] [--close NAME:BYTES]\n"
-                 "       pelorix-update-server write-release DIR [--language-source FILE]\n",
+                 "           [--trickle NAME:MILLISECONDS] [--endless NAME:BYTES]\n"
+                 "       pelorix-update-server write-release DIR [--language-source FILE]\n"
+                 "           [--key-folder KEYDIR] [--timestamp SECONDS]\n",
                  qPrintable(problem));
     return kBadCommandLine;
 }
@@ -82,13 +95,29 @@ int writeRelease(const QStringList& arguments) {
         return usage("write-release needs a folder");
     }
     QString languageSource;
-    if (arguments.size() == 3 && arguments[1] == "--language-source") {
-        languageSource = arguments[2];
-    } else if (arguments.size() != 1) {
-        return usage("unexpected arguments after the folder");
+    QString keyFolder = arguments[0] + "/key";
+    qint64 timestamp = QDateTime::currentSecsSinceEpoch();
+    for (qsizetype i = 1; i < arguments.size(); i += 2) {
+        const QString& option = arguments[i];
+        const QString value = arguments.value(i + 1);
+        bool valid = i + 1 < arguments.size();
+        if (option == "--language-source") {
+            languageSource = value;
+        } else if (option == "--key-folder") {
+            keyFolder = value;
+        } else if (option == "--timestamp") {
+            timestamp = value.toLongLong(&valid);
+            valid = valid && timestamp >= 0;
+        } else {
+            return usage("unexpected argument " + option);
+        }
+        if (!valid) {
+            return usage("bad or missing value for " + option);
+        }
     }
     QString error;
-    if (!pelorix::tools::writeDemoRelease(arguments[0], languageSource, error)) {
+    if (!pelorix::tools::writeDemoRelease(arguments[0], languageSource, keyFolder, timestamp,
+                                          error)) {
         std::fprintf(stderr, "pelorix-update-server: %s\n", qPrintable(error));
         return 1;
     }

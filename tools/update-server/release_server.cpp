@@ -24,6 +24,9 @@ std::string contentType(const QString& name) {
 }  // namespace
 
 ReleaseServer::ReleaseServer(ServeOptions options) : options_(std::move(options)) {
+    // A client that keeps its connection open between files (as the updater does) holds a
+    // worker until this time-out, and stop() waits for it: keep the end of the server quick.
+    server_.set_keep_alive_timeout(1);
     server_.Get(R"(/(Updater|sources)/([^/]+))",
                 [this](const httplib::Request& request, httplib::Response& response) {
                     answer(request, response);
@@ -75,6 +78,14 @@ void ReleaseServer::answer(const httplib::Request& request, httplib::Response& r
         return;
     }
     std::string content = file.readAll().toStdString();
+    if (hasFault && fault->second.kind == Misbehaviour::Kind::Trickle) {
+        sendTrickling(std::chrono::milliseconds(fault->second.value), std::move(content), response);
+        return;
+    }
+    if (hasFault && fault->second.kind == Misbehaviour::Kind::Endless) {
+        sendEndlessly(static_cast<size_t>(fault->second.value), std::move(content), response);
+        return;
+    }
     if (hasFault) {
         sendPartly(fault->second, std::move(content), response);
         return;
@@ -103,6 +114,30 @@ void ReleaseServer::sendPartly(const Misbehaviour& fault, std::string content,
                 waitWhileConnected(sink);
             }
             return false;  // the connection closes before the announced length
+        });
+}
+
+void ReleaseServer::sendTrickling(std::chrono::milliseconds interval, std::string content,
+                                  httplib::Response& response) {
+    const size_t length = content.size();
+    response.set_content_provider(length, "application/octet-stream",
+                                  [this, content = std::move(content), interval](
+                                      size_t offset, size_t, httplib::DataSink& sink) {
+                                      std::this_thread::sleep_for(interval);
+                                      return !stopping_ && sink.write(content.data() + offset, 1);
+                                  });
+}
+
+void ReleaseServer::sendEndlessly(size_t headLength, std::string content,
+                                  httplib::Response& response) {
+    content.resize(std::min(content.size(), headLength));
+    response.set_chunked_content_provider(
+        "application/octet-stream",
+        [this, content = std::move(content)](size_t offset, httplib::DataSink& sink) {
+            static const std::string zeros(64 * 1024, '\0');
+            const std::string& piece = offset < content.size() ? content : zeros;
+            const size_t start = offset < content.size() ? offset : 0;
+            return !stopping_ && sink.write(piece.data() + start, piece.size() - start);
         });
 }
 

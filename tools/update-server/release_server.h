@@ -5,6 +5,7 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <chrono>
 
 namespace pelorix::tools {
 
@@ -27,6 +28,9 @@ class ReleaseServer {
     // Sends the first bytes of the file, then stalls or closes the connection.
     void sendPartly(const Misbehaviour& fault, std::string content, httplib::Response& response);
     void waitWhileConnected(httplib::DataSink& sink) const;
+    void sendTrickling(std::chrono::milliseconds interval, std::string content,
+                       httplib::Response& response);
+    void sendEndlessly(size_t headLength, std::string content, httplib::Response& response);
 
     ServeOptions options_;
     httplib::Server server_;

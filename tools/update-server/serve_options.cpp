@@ -28,6 +28,12 @@ std::optional<Misbehaviour::Kind> misbehaviourKind(const QString& option) {
     if (option == "--status") {
         return Misbehaviour::Kind::Status;
     }
+    if (option == "--trickle") {
+        return Misbehaviour::Kind::Trickle;
+    }
+    if (option == "--endless") {
+        return Misbehaviour::Kind::Endless;
+    }
     return std::nullopt;
 }
 

@@ -12,9 +12,11 @@ namespace pelorix::tools {
 // A deliberate fault of the server for one file, to try the updater's failure paths.
 struct Misbehaviour {
     enum class Kind {
-        Stall,   // send `value` bytes of the file, then nothing while the connection stays open
-        Close,   // send `value` bytes of the file, then close the connection
-        Status,  // answer with the status `value` and a short error page
+        Stall,    // send `value` bytes of the file, then nothing while the connection stays open
+        Close,    // send `value` bytes of the file, then close the connection
+        Status,   // answer with the status `value` and a short error page
+        Trickle,  // send the file one byte every `value` milliseconds
+        Endless,  // send `value` bytes of the file, then zeros without end (no length announced)
     };
     Kind kind;
     qint64 value;

@@ -9,6 +9,8 @@
 //                                           (Return, Escape or space)
 //   pelorix-window-driver close ID          ask window ID to close (WM_DELETE_WINDOW)
 //   pelorix-window-driver screenshot FILE   the whole screen as a PNG file
+//   pelorix-window-driver cover X Y W H MS  a window of one colour (#ff00ff) over that part of
+//                                           the screen for MS milliseconds, then gone again
 //
 // Exit status: 0 done; 1 the action failed; 2 bad command line; 3 no X server or no XTEST.
 
@@ -17,6 +19,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -29,6 +32,19 @@ int listWindows(XDisplay& display) {
         std::printf("%u %d %d %d %d %s\n", window.id, window.x, window.y, window.width,
                     window.height, window.title.toUtf8().constData());
     }
+    return kDone;
+}
+
+int cover(XDisplay& display, const QStringList& numbers) {
+    std::vector<int> values;
+    for (const QString& text : numbers) {
+        bool valid = false;
+        values.push_back(text.toInt(&valid));
+        if (!valid || values.back() < 0) {
+            return kBadCommandLine;
+        }
+    }
+    display.cover(values[0], values[1], values[2], values[3], std::chrono::milliseconds(values[4]));
     return kDone;
 }
 
@@ -57,13 +73,15 @@ int run(XDisplay& display, const QStringList& arguments) {
             display.requestClose(window);
             return kDone;
         }
+    } else if (command == "cover" && arguments.size() == 6) {
+        return cover(display, arguments.mid(1));
     } else if (command == "screenshot" && arguments.size() == 2) {
         const QImage image = display.screenshot();
         return !image.isNull() && image.save(arguments[1], "PNG") ? kDone : kFailed;
     }
     std::fputs(
         "usage: pelorix-window-driver windows | click X Y | key ID KEY | close ID | "
-        "screenshot FILE\n",
+        "screenshot FILE | cover X Y W H MS\n",
         stderr);
     return kBadCommandLine;
 }

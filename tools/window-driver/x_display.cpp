@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include <sys/uio.h>
 
@@ -210,6 +211,26 @@ QImage XDisplay::screenshot() {
     const QImage view(xcb_get_image_data(image.get()), width, height, width * 4,
                       QImage::Format_RGB32);
     return view.copy();
+}
+
+}  // namespace pelorix::windowdriver
+
+namespace pelorix::windowdriver {
+
+void XDisplay::cover(int x, int y, int width, int height, std::chrono::milliseconds duration) {
+    const xcb_window_t window = xcb_generate_id(connection_);
+    // Override-redirect: placed and stacked at once, on top, also under a window manager.
+    const std::uint32_t values[] = {kCoverColour, 1};
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, screen_->root,
+                      static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                      static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(connection_, window);
+    sync();
+    std::this_thread::sleep_for(duration);
+    xcb_destroy_window(connection_, window);
+    sync();
 }
 
 }  // namespace pelorix::windowdriver

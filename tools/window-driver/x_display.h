@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -43,6 +44,12 @@ class XDisplay {
     // Asks the window to close, as a window manager's close button does.
     void requestClose(std::uint32_t window);
     QImage screenshot();
+    // Lays a window of one colour (kCoverColour) over this part of the screen for a while and
+    // takes it away again, as another program's window moved over and off: what lies beneath
+    // must then be painted anew by its own program.
+    void cover(int x, int y, int width, int height, std::chrono::milliseconds duration);
+
+    static constexpr std::uint32_t kCoverColour = 0xff00ff;
 
   private:
     std::optional<std::uint8_t> keycodeOf(std::uint32_t keysym);

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -18,6 +19,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
+
+#include <thread>
 
 namespace pelorix::app::window {
 
@@ -211,6 +214,20 @@ void MainWindow::processEvents() {
 
 void MainWindow::repaint() {
     QWidget::repaint();
+}
+
+// The work runs on a thread of its own while this one keeps handling paint, expose and timer
+// events. Clicks, keys and close requests stay queued until the work is done, as they stay
+// queued while a call blocks the thread: the procedure goes on exactly as if it had blocked.
+void MainWindow::runBlocking(const std::function<void()>& work) {
+    QEventLoop waiting;
+    std::thread worker([&] {
+        work();
+        QMetaObject::invokeMethod(
+            &waiting, [&waiting] { waiting.quit(); }, Qt::QueuedConnection);
+    });
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
 }
 
 void MainWindow::quit() {

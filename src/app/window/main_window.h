@@ -30,6 +30,7 @@ class MainWindow : public QWidget, public UserInterface {
     void setMousePointer(MousePointer pointer) override;
     void processEvents() override;
     void repaint() override;
+    void runBlocking(const std::function<void()>& work) override;
     void quit() override;
 
     Application& application() { return application_; }

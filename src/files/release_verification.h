@@ -1,0 +1,42 @@
+#pragma once
+
+#include "files/minisign_signature.h"
+#include "files/release_manifest.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace pelorix::files {
+
+// The names under which a release publishes its checksum list and the list's signature.
+inline const QString kManifestName = QStringLiteral("SHA256SUMS");
+inline const QString kManifestSignatureName = QStringLiteral("SHA256SUMS.minisig");
+
+// A checksum list whose signature verified.
+struct VerifiedManifest {
+    ReleaseManifest manifest;
+    qint64 timestamp = 0;  // of its trusted comment, in Unix seconds
+};
+
+// Checks that `signatureFile` signs `manifestText` with `key`, that the signed trusted comment
+// carries a timestamp not older than `lastAccepted` (the same one again is a re-run), and that
+// the list parses. Nothing but the arguments is looked at; nullopt and `error` on failure.
+std::optional<VerifiedManifest> verifyReleaseManifest(const QByteArray& manifestText,
+                                                      const QByteArray& signatureFile,
+                                                      const MinisignPublicKey& key,
+                                                      std::optional<qint64> lastAccepted,
+                                                      QString& error);
+
+// One release file held against the checksum list.
+struct FileVerification {
+    QByteArray sha256;  // of the content, 32 bytes
+    bool verified = false;
+    QString failure;  // why it is not verified
+};
+
+FileVerification verifyReleaseFile(const ReleaseManifest& manifest, const QString& fileName,
+                                   const QByteArray& content);
+
+}  // namespace pelorix::files
