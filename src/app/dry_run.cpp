@@ -154,6 +154,7 @@ void DryRun::checkDatabaseWritable(const QString& file) {
 
 bool DryRun::checkDatabaseReachable() {
     platform::Database& database = ctx_.services.database;
+    database.beginRun(ctx_.limits.database);  // the time limits of a real run
     const QString& connection = ctx_.form.connectionString;
     const platform::QueryResult probe = database.columns(
         connection, schema::ConvertSQL("Select * from tblPrinters", ctx_.form.isSqlServer));

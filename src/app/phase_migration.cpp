@@ -95,6 +95,7 @@ RunOutcome runMigration(UpdateContext& ctx) {
     ctx.log("Checking database ...");
     ctx.status.openStep(ctx.tr("Überprüfe Datenbank ..."));
     ctx.form.dbError = false;
+    ctx.services.database.beginRun(ctx.limits.database);
     schema::SchemaOperations operations(
         {ctx.form.connectionString, ctx.form.isSqlServer, ctx.form.updateLog},
         ctx.services.database, [&ctx](const QString& entry) { ctx.log(entry); }, ctx.form.dbError);

@@ -2,11 +2,10 @@
 
 #include "app/version.h"
 #include "i18n/language.h"
+#include "platform/connection_string.h"
 #include "platform/file_system.h"
 #include "platform/profile.h"
 #include "platform/special_folders.h"
-
-#include <QRegularExpression>
 
 namespace pelorix::app {
 
@@ -26,11 +25,9 @@ i18n::FormCaptions initialCaptions() {
 }
 
 bool isSqlServerConnection(const QString& connectionString) {
-    // A Jet or ACE file is never SQL Server, even in a folder whose name contains "sql".
-    static const QRegularExpression embeddedProvider(
-        R"((^|;)\s*Provider\s*=\s*Microsoft\.(Jet|ACE)\.OLEDB)",
-        QRegularExpression::CaseInsensitiveOption);
-    if (embeddedProvider.match(connectionString).hasMatch()) {
+    // A Jet or ACE file is never SQL Server, even in a folder whose name contains "sql"; the
+    // provider is read as the database layer reads it, so that both agree on the dialect.
+    if (platform::namesEmbeddedDatabase(connectionString)) {
         return false;
     }
     return connectionString.toLower().contains("sql");

@@ -30,6 +30,12 @@ UpdateLimits updateLimitsFromEnvironment() {
         secondsFromEnvironment("PELORIX_STOP_TIMEOUT_SECONDS", defaults.stopTimeoutSeconds);
     limits.downloadStall = std::chrono::seconds(secondsFromEnvironment(
         "PELORIX_DOWNLOAD_STALL_SECONDS", static_cast<int>(defaults.downloadStall.count())));
+    limits.database.statementTimeout = std::chrono::seconds(
+        secondsFromEnvironment("PELORIX_DB_STATEMENT_TIMEOUT_SECONDS",
+                               static_cast<int>(defaults.database.statementTimeout.count())));
+    limits.database.connectTimeout = std::chrono::seconds(
+        secondsFromEnvironment("PELORIX_DB_CONNECT_TIMEOUT_SECONDS",
+                               static_cast<int>(defaults.database.connectTimeout.count())));
     limits.downloadTotalTime = std::chrono::seconds(
         secondsFromEnvironment("PELORIX_DOWNLOAD_TIME_LIMIT_SECONDS",
                                static_cast<int>(defaults.downloadTotalTime.count())));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/database.h"
 #include "platform/http_client.h"
 
 #include <QString>
@@ -16,6 +17,8 @@ struct UpdateLimits {
     int stopTimeoutSeconds = 8;
     // How long a download may go without a byte (and a connection may take).
     std::chrono::seconds downloadStall{10};
+    // How long a database statement and a connection to a database server may take.
+    platform::DatabaseLimits database{};
     // How long one download may take in all, and how many bytes its body may have: far above
     // the largest release file on a slow line, so that only a server that never ends meets them.
     std::chrono::seconds downloadTotalTime{std::chrono::minutes(30)};
@@ -34,8 +37,9 @@ struct UpdateLimits {
 };
 
 // The defaults, each replaced by a whole number (at least 1) in PELORIX_STOP_TIMEOUT_SECONDS,
-// PELORIX_DOWNLOAD_STALL_SECONDS, PELORIX_DOWNLOAD_TIME_LIMIT_SECONDS and
-// PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES; anything else is ignored. PELORIX_RELEASE_KEY gives the path
+// PELORIX_DOWNLOAD_STALL_SECONDS, PELORIX_DOWNLOAD_TIME_LIMIT_SECONDS,
+// PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES, PELORIX_DB_STATEMENT_TIMEOUT_SECONDS and
+// PELORIX_DB_CONNECT_TIMEOUT_SECONDS; anything else is ignored. PELORIX_RELEASE_KEY gives the path
 // of the release key.
 UpdateLimits updateLimitsFromEnvironment();
 

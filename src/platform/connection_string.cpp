@@ -122,6 +122,53 @@ QString configuredSqlServerDriver() {
     return configured.isEmpty() ? QString::fromLatin1(kDefaultSqlServerOdbcDriver) : configured;
 }
 
+bool isEmbeddedProvider(const ConnectionPairs& pairs) {
+    const QString name = valueOf(pairs, {"Provider"}).value_or(QString()).trimmed().toLower();
+    return name.startsWith(u"microsoft.jet.oledb") || name.startsWith(u"microsoft.ace.oledb");
+}
+
+// ADO's 0 means "wait for ever", which this program never does: it counts as not given.
+std::optional<std::chrono::seconds> connectTimeout(const ConnectionPairs& pairs) {
+    bool valid = false;
+    const int seconds = valueOf(pairs, {"Connect Timeout", "Connection Timeout"})
+                            .value_or(QString())
+                            .trimmed()
+                            .toInt(&valid);
+    return valid && seconds > 0 ? std::optional(std::chrono::seconds(seconds)) : std::nullopt;
+}
+
+DatabaseTarget mapPairs(const ConnectionPairs& pairs, const QString& adoConnectionString) {
+    if (isEmbeddedProvider(pairs)) {
+        return {DatabaseKind::Embedded, valueOf(pairs, {"Data Source"}).value_or(QString()), {}};
+    }
+    if (const auto provider = valueOf(pairs, {"Provider"})) {
+        const QString name = provider->trimmed().toLower();
+        if (name.startsWith(u"sqloledb") || name.startsWith(u"sqlncli") ||
+            name.startsWith(u"msoledbsql")) {
+            return {
+                DatabaseKind::Odbc, sqlServerOdbcString(pairs, configuredSqlServerDriver()), {}};
+        }
+        if (name.startsWith(u"msdasql")) {
+            ConnectionPairs rest;
+            for (const auto& pair : pairs) {
+                if (pair.first.compare(u"Provider", Qt::CaseInsensitive) != 0) {
+                    rest.push_back(pair);
+                }
+            }
+            return {DatabaseKind::Odbc, buildOdbcString(rest), {}};
+        }
+        return {DatabaseKind::Unsupported,
+                {},
+                u"Provider cannot be found. It may not be properly installed."_s};
+    }
+    if (valueOf(pairs, {"Driver", "DSN", "FileDSN"})) {
+        return {DatabaseKind::Odbc, adoConnectionString, {}};
+    }
+    return {DatabaseKind::Unsupported,
+            {},
+            u"Data source name not found and no default driver specified"_s};
+}
+
 }  // namespace
 
 QString buildOdbcString(const ConnectionPairs& pairs) {
@@ -182,38 +229,15 @@ QString sqlServerOdbcString(const ConnectionPairs& adoPairs, const QString& driv
     return buildOdbcString(odbc);
 }
 
+bool namesEmbeddedDatabase(const QString& adoConnectionString) {
+    return isEmbeddedProvider(parseConnectionString(adoConnectionString));
+}
+
 DatabaseTarget mapConnectionString(const QString& adoConnectionString) {
     const ConnectionPairs pairs = parseConnectionString(adoConnectionString);
-    if (const auto provider = valueOf(pairs, {"Provider"})) {
-        const QString name = provider->trimmed().toLower();
-        if (name.startsWith(u"microsoft.jet.oledb") || name.startsWith(u"microsoft.ace.oledb")) {
-            return {
-                DatabaseKind::Embedded, valueOf(pairs, {"Data Source"}).value_or(QString()), {}};
-        }
-        if (name.startsWith(u"sqloledb") || name.startsWith(u"sqlncli") ||
-            name.startsWith(u"msoledbsql")) {
-            return {
-                DatabaseKind::Odbc, sqlServerOdbcString(pairs, configuredSqlServerDriver()), {}};
-        }
-        if (name.startsWith(u"msdasql")) {
-            ConnectionPairs rest;
-            for (const auto& pair : pairs) {
-                if (pair.first.compare(u"Provider", Qt::CaseInsensitive) != 0) {
-                    rest.push_back(pair);
-                }
-            }
-            return {DatabaseKind::Odbc, buildOdbcString(rest), {}};
-        }
-        return {DatabaseKind::Unsupported,
-                {},
-                u"Provider cannot be found. It may not be properly installed."_s};
-    }
-    if (valueOf(pairs, {"Driver", "DSN", "FileDSN"})) {
-        return {DatabaseKind::Odbc, adoConnectionString, {}};
-    }
-    return {DatabaseKind::Unsupported,
-            {},
-            u"Data source name not found and no default driver specified"_s};
+    DatabaseTarget target = mapPairs(pairs, adoConnectionString);
+    target.connectTimeout = connectTimeout(pairs);
+    return target;
 }
 
 }  // namespace pelorix::platform

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <chrono>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,8 @@ struct DatabaseTarget {
     DatabaseKind kind = DatabaseKind::Unsupported;
     QString location;  // the embedded database's file name, or the ODBC connection string
     QString error;     // why an unsupported string cannot be used
+    // "Connect Timeout" (or "Connection Timeout") of the string, when it gives a positive one.
+    std::optional<std::chrono::seconds> connectTimeout;
 };
 
 inline constexpr const char* kDefaultSqlServerOdbcDriver = "FreeTDS";
@@ -35,6 +39,10 @@ inline constexpr const char* kDefaultSqlServerOdbcDriver = "FreeTDS";
 // - SQLOLEDB, SQLNCLI*, MSOLEDBSQL*: an ODBC string for FreeTDS ($PELORIX_ODBC_DRIVER names
 //   another driver) with the server, catalogue and login of the ADO string.
 DatabaseTarget mapConnectionString(const QString& adoConnectionString);
+
+// Whether the string names the Jet or ACE provider, whose database is the embedded file; read
+// the same way as the mapping reads it (quoted values included).
+bool namesEmbeddedDatabase(const QString& adoConnectionString);
 
 // Pairs joined into an ODBC connection string; values that need it are put in braces.
 QString buildOdbcString(const ConnectionPairs& pairs);

@@ -4,9 +4,19 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <chrono>
 #include <vector>
 
 namespace pelorix::platform {
+
+// How long statements over ODBC may take. The embedded file is local: it only waits briefly for
+// a lock of another program (see QtSqlDatabase::Options).
+struct DatabaseLimits {
+    // Each statement's run, as ADO's default command time-out.
+    std::chrono::seconds statementTimeout{30};
+    // Opening a connection, unless the connection string gives "Connect Timeout".
+    std::chrono::seconds connectTimeout{5};
+};
 
 // The outcome of a statement that returns no rows.
 struct DbResult {
@@ -37,6 +47,11 @@ struct FieldValue {
 class Database {
   public:
     virtual ~Database() = default;
+
+    // Starts a run of statements (one migration) under these limits. Once a server has not
+    // answered a connection within its limit, the later statements of the run on the same
+    // connection string fail at once with that failure; a new run tries the server again.
+    virtual void beginRun(const DatabaseLimits& /*limits*/) {}
 
     virtual DbResult execute(const QString& connectionString, const QString& statement) = 0;
     virtual QueryResult query(const QString& connectionString, const QString& statement) = 0;

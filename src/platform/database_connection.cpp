@@ -5,6 +5,8 @@
 #include "platform/jet_sqlite_types.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -17,9 +19,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The first bytes of every SQLite 3 database file.
+constexpr QByteArrayView kSqliteHeader("SQLite format 3\0", 16);
+
 QString uniqueConnectionName() {
     static std::atomic<quint64> counter{0};
     return u"pelorix-db-"_s + QString::number(++counter);
+}
+
+// Drivers measure their time-outs on coarse timers.
+constexpr std::chrono::milliseconds kTimerSlack{100};
+
+bool hasDatabaseHeader(const QString& file) {
+    QFile database(file);
+    return database.open(QIODevice::ReadOnly) &&
+           database.read(kSqliteHeader.size()) == QByteArrayView(kSqliteHeader);
 }
 
 bool mentions(const QString& text, QLatin1String piece) {
@@ -63,14 +77,15 @@ QString qodbcDatabaseName(const QString& odbcString) {
 }
 
 DatabaseConnection::DatabaseConnection(const QString& connectionString,
-                                       const QtSqlDatabase::Options& options) {
+                                       const QtSqlDatabase::Options& options)
+    : statementTimeout_(options.odbc.statementTimeout) {
     const DatabaseTarget target = mapConnectionString(connectionString);
     switch (target.kind) {
         case DatabaseKind::Embedded:
             openEmbedded(target.location, options);
             break;
         case DatabaseKind::Odbc:
-            openOdbc(target.location, options);
+            openOdbc(target.location, target.connectTimeout.value_or(options.odbc.connectTimeout));
             break;
         case DatabaseKind::Unsupported:
             error_ = target.error;
@@ -88,14 +103,41 @@ DatabaseConnection::~DatabaseConnection() {
 }
 
 QString DatabaseConnection::engineStatement(const QString& statement) const {
-    return embedded_ ? jetTypesToSqlite(statement) : statement;
+    return embedded_ ? jetComparisonsToSqlite(jetTypesToSqlite(statement)) : statement;
+}
+
+bool DatabaseConnection::run(QSqlQuery& query, const QString& statement) {
+    if (embedded_) {
+        return query.exec(engineStatement(statement));  // the busy time-out limits it
+    }
+    return prepare(query, statement) && execPrepared(query);
+}
+
+bool DatabaseConnection::execPrepared(QSqlQuery& query) {
+    const QuietDriverWarnings quiet;
+    return query.exec();
+}
+
+bool DatabaseConnection::prepare(QSqlQuery& query, const QString& statement) {
+    const QuietDriverWarnings quiet;
+    if (!query.prepare(engineStatement(statement))) {
+        return false;
+    }
+    if (!embedded_) {
+        // A driver without time-outs runs the statement all the same.
+        limitOdbcStatement(query, statementTimeout_);
+    }
+    return true;
 }
 
 // Jet fails to open a missing file; SQLite would create an empty database in its place, so the
 // file must exist and is opened without the right to create it. Its name is found without
-// regard to case, as Windows finds it.
+// regard to case, as Windows finds it. SQLite takes an empty file for an empty database, so
+// only a file that begins as a database does is opened. A read-only file is opened for reading
+// only: root would otherwise write it all the same.
 void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::Options& options) {
-    const QFileInfo info(file.isEmpty() ? file : defaultFileSystem().resolve(file));
+    const QString resolved = file.isEmpty() ? file : defaultFileSystem().resolve(file);
+    const QFileInfo info(resolved);
     if (file.isEmpty() || !info.exists()) {
         error_ = u"Could not find file '"_s + file + u"'."_s;
         return;
@@ -104,26 +146,36 @@ void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::
         error_ = u"Cannot open '"_s + file + u"': it is a folder, not a database file."_s;
         return;
     }
+    if (!info.isFile() || !hasDatabaseHeader(resolved)) {  // a FIFO would block the read
+        error_ = u"Unrecognized database format '"_s + file + u"'."_s;
+        return;
+    }
     if (!addDriver(u"QSQLITE"_s)) {
         return;
     }
     embedded_ = true;
     const QByteArray path = QUrl::toPercentEncoding(QDir::cleanPath(info.absoluteFilePath()), "/");
-    db_.setDatabaseName(u"file://"_s + QString::fromLatin1(path) + u"?mode=rw"_s);
+    const bool readOnly = defaultFileSystem().isReadOnly(resolved);
+    db_.setDatabaseName(u"file://"_s + QString::fromLatin1(path) +
+                        (readOnly ? u"?mode=ro"_s : u"?mode=rw"_s));
     db_.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT="_s +
                           QString::number(options.sqliteBusyTimeout.count()));
     open();
 }
 
-void DatabaseConnection::openOdbc(const QString& odbcString,
-                                  const QtSqlDatabase::Options& options) {
+void DatabaseConnection::openOdbc(const QString& odbcString, std::chrono::seconds connectTimeout) {
     if (!addDriver(u"QODBC"_s)) {
         return;
     }
     db_.setDatabaseName(qodbcDatabaseName(odbcString));
-    db_.setConnectOptions(u"SQL_ATTR_LOGIN_TIMEOUT="_s +
-                          QString::number(options.odbcLoginTimeout.count()));
+    db_.setConnectOptions(u"SQL_ATTR_LOGIN_TIMEOUT="_s + QString::number(connectTimeout.count()));
+    QElapsedTimer timer;
+    timer.start();
     open();
+    // Drivers report a time-out only in their own words; a failure that took the whole time
+    // is one.
+    timedOut_ =
+        !open_ && std::chrono::milliseconds(timer.elapsed()) + kTimerSlack >= connectTimeout;
 }
 
 bool DatabaseConnection::addDriver(const QString& driver) {

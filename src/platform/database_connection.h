@@ -4,7 +4,10 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
+
+#include <chrono>
 
 namespace pelorix::platform {
 
@@ -18,14 +21,22 @@ class DatabaseConnection {
     DatabaseConnection& operator=(const DatabaseConnection&) = delete;
 
     bool isOpen() const { return open_; }
+    // The server did not answer within the connect time-out.
+    bool timedOut() const { return timedOut_; }
     const QString& error() const { return error_; }
     QSqlDatabase& database() { return db_; }
-    // The statement in the form this engine takes it.
-    QString engineStatement(const QString& statement) const;
+
+    // Runs the statement, in the form this engine takes it, within the statement time-out.
+    bool run(QSqlQuery& query, const QString& statement);
+    // Prepares the statement for binding values; its run (execPrepared) keeps to the statement
+    // time-out.
+    bool prepare(QSqlQuery& query, const QString& statement);
+    bool execPrepared(QSqlQuery& query);
 
   private:
+    QString engineStatement(const QString& statement) const;
     void openEmbedded(const QString& file, const QtSqlDatabase::Options& options);
-    void openOdbc(const QString& odbcString, const QtSqlDatabase::Options& options);
+    void openOdbc(const QString& odbcString, std::chrono::seconds connectTimeout);
     bool addDriver(const QString& driver);
     void open();
 
@@ -33,6 +44,8 @@ class DatabaseConnection {
     QSqlDatabase db_;
     bool embedded_ = false;
     bool open_ = false;
+    bool timedOut_ = false;
+    std::chrono::seconds statementTimeout_{};
     QString error_;
 };
 
@@ -43,5 +56,19 @@ QString describeError(const QSqlError& error);
 // string: QODBC passes strings naming DRIVER= or SERVER= as they are, puts "DSN=" before any
 // other name and "FILEDSN=" before a name that mentions ".dsn".
 QString qodbcDatabaseName(const QString& odbcString);
+
+// While it lives, QODBC's own reports of failed statements stay off standard error, which
+// belongs to the program; the failure reaches the caller with its description all the same.
+// Statements run on one thread only.
+class QuietDriverWarnings {
+  public:
+    QuietDriverWarnings();
+    ~QuietDriverWarnings();
+    QuietDriverWarnings(const QuietDriverWarnings&) = delete;
+    QuietDriverWarnings& operator=(const QuietDriverWarnings&) = delete;
+};
+
+// Gives the prepared ODBC statement of the query a time-out; false when the driver refuses it.
+bool limitOdbcStatement(const QSqlQuery& query, std::chrono::seconds timeout);
 
 }  // namespace pelorix::platform

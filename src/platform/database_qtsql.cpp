@@ -11,18 +11,62 @@ namespace pelorix::platform {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// SQLite's driver binds only int, long long, double and text as such; a 16-bit number would
+// become text, which equals no number in a column without numeric affinity.
+QVariant bindable(const QVariant& value) {
+    switch (value.metaType().id()) {
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+            return value.toInt();
+        default:
+            return value;
+    }
+}
+
+}  // namespace
+
 QtSqlDatabase::QtSqlDatabase() : QtSqlDatabase(Options{}) {}
 
 QtSqlDatabase::QtSqlDatabase(Options options) : options_(options) {}
 
-DbResult QtSqlDatabase::execute(const QString& connectionString, const QString& statement) {
-    DatabaseConnection connection(connectionString, options_);
-    if (!connection.isOpen()) {
-        return {false, connection.error()};
+void QtSqlDatabase::beginRun(const DatabaseLimits& limits) {
+    options_.odbc = limits;
+    unansweredConnection_.clear();
+    unansweredError_.clear();
+}
+
+std::unique_ptr<DatabaseConnection> QtSqlDatabase::connect(const QString& connectionString,
+                                                           QString& error) {
+    if (!unansweredConnection_.isNull() && connectionString == unansweredConnection_) {
+        error = unansweredError_;
+        return nullptr;
     }
-    QSqlQuery query(connection.database());
+    auto connection = std::make_unique<DatabaseConnection>(connectionString, options_);
+    if (connection->isOpen()) {
+        return connection;
+    }
+    error = connection->error();
+    if (connection->timedOut()) {
+        unansweredConnection_ = connectionString;
+        unansweredError_ = error;
+    }
+    return nullptr;
+}
+
+DbResult QtSqlDatabase::execute(const QString& connectionString, const QString& statement) {
+    QString error;
+    const auto connection = connect(connectionString, error);
+    if (!connection) {
+        return {false, error};
+    }
+    QSqlQuery query(connection->database());
     query.setForwardOnly(true);
-    if (!query.exec(connection.engineStatement(statement))) {
+    if (!connection->run(query, statement)) {
         return {false, describeError(query.lastError())};
     }
     return {true, {}, query.numRowsAffected()};
@@ -39,14 +83,13 @@ QueryResult QtSqlDatabase::columns(const QString& connectionString, const QStrin
 QueryResult QtSqlDatabase::run(const QString& connectionString, const QString& statement,
                                bool readRows) {
     QueryResult result;
-    DatabaseConnection connection(connectionString, options_);
-    if (!connection.isOpen()) {
-        result.error = connection.error();
+    const auto connection = connect(connectionString, result.error);
+    if (!connection) {
         return result;
     }
-    QSqlQuery query(connection.database());
+    QSqlQuery query(connection->database());
     query.setForwardOnly(true);
-    if (!query.exec(connection.engineStatement(statement))) {
+    if (!connection->run(query, statement)) {
         result.error = describeError(query.lastError());
         return result;
     }
@@ -74,29 +117,30 @@ QueryResult QtSqlDatabase::run(const QString& connectionString, const QString& s
 
 DbResult QtSqlDatabase::appendRow(const QString& connectionString, const QString& table,
                                   const std::vector<FieldValue>& values) {
-    DatabaseConnection connection(connectionString, options_);
-    if (!connection.isOpen()) {
-        return {false, connection.error()};
+    QString error;
+    const auto connection = connect(connectionString, error);
+    if (!connection) {
+        return {false, error};
     }
-    const QSqlDriver* driver = connection.database().driver();
+    const QSqlDriver* driver = connection->database().driver();
     QStringList columns;
     QStringList placeholders;
     for (const FieldValue& field : values) {
         columns << driver->escapeIdentifier(field.column, QSqlDriver::FieldName);
         placeholders << u"?"_s;
     }
-    QSqlQuery query(connection.database());
+    QSqlQuery query(connection->database());
     const QString insert = values.empty()
                                ? u"INSERT INTO "_s + table + u" DEFAULT VALUES"_s
                                : u"INSERT INTO "_s + table + u" ("_s + columns.join(u", "_s) +
                                      u") VALUES ("_s + placeholders.join(u", "_s) + u")"_s;
-    if (!query.prepare(insert)) {
+    if (!connection->prepare(query, insert)) {
         return {false, describeError(query.lastError())};
     }
     for (const FieldValue& field : values) {
-        query.addBindValue(field.value);
+        query.addBindValue(bindable(field.value));
     }
-    if (!query.exec()) {
+    if (!connection->execPrepared(query)) {
         return {false, describeError(query.lastError())};
     }
     return {true, {}};

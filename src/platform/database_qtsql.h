@@ -3,8 +3,11 @@
 #include "platform/database.h"
 
 #include <chrono>
+#include <memory>
 
 namespace pelorix::platform {
+
+class DatabaseConnection;
 
 // Database over Qt SQL: QSQLITE plays the Jet engine, QODBC (unixODBC) reaches SQL Server and
 // other ODBC sources. See connection_string.h for how an ADO string is mapped.
@@ -14,12 +17,15 @@ class QtSqlDatabase : public Database {
         // A brief lock by another program passes; a lasting one fails each statement quickly
         // enough that the twenty-odd statements of a migration reach their message in seconds.
         std::chrono::milliseconds sqliteBusyTimeout{250};
-        // FreeTDS would otherwise wait without end for a server that never answers.
-        std::chrono::seconds odbcLoginTimeout{5};
+        // Without them, FreeTDS would wait without end for a server that never answers, and
+        // a statement on a table that another program holds would wait for ever.
+        DatabaseLimits odbc{};
     };
 
     QtSqlDatabase();
     explicit QtSqlDatabase(Options options);
+
+    void beginRun(const DatabaseLimits& limits) override;
 
     DbResult execute(const QString& connectionString, const QString& statement) override;
     QueryResult query(const QString& connectionString, const QString& statement) override;
@@ -29,7 +35,16 @@ class QtSqlDatabase : public Database {
 
   private:
     QueryResult run(const QString& connectionString, const QString& statement, bool readRows);
+    // A connection, or the failure that a server which did not answer left for this run.
+    std::unique_ptr<DatabaseConnection> connect(const QString& connectionString, QString& error);
+
     Options options_;
+    QString unansweredConnection_;  // the connection string whose server did not answer
+    QString unansweredError_;
 };
+
+// Creates a new, empty database file for the embedded engine, as an empty Jet file is made for
+// Jet; false when something exists at the name or the file cannot be created.
+bool createEmbeddedDatabaseFile(const QString& file);
 
 }  // namespace pelorix::platform

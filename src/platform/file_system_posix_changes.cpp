@@ -1,6 +1,8 @@
 #include "platform/file_system_posix.h"
 #include "platform/posix_file_io.h"
 
+#include <QFileInfo>
+
 #include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
@@ -17,6 +19,17 @@ QString parentPlusName(const QString& resolvedParentOf, const QString& givenPath
     const QString name = givenPath.mid(givenPath.lastIndexOf(u'/') + 1);
     const qsizetype slash = resolvedParentOf.lastIndexOf(u'/');
     return slash < 0 ? name : resolvedParentOf.left(slash + 1) + name;
+}
+
+// Where a write of the path lands: a symbolic link is written through, so that it stays a link
+// and the file it leads to gets the contents.
+QString throughLink(const QString& path) {
+    const QFileInfo entry(path);
+    if (!entry.isSymLink()) {
+        return path;
+    }
+    const QString target = entry.canonicalFilePath();
+    return target.isEmpty() ? entry.symLinkTarget() : target;
 }
 
 // An existing entry that may not be replaced by a file: a folder or a read-only file.
@@ -154,7 +167,8 @@ std::unique_ptr<FileWriter> PosixFileSystem::createFile(const QString& path) {
 }
 
 bool PosixFileSystem::replaceFileContents(const QString& path, const QByteArray& bytes) {
-    const QString resolved = resolve(path);
+    const QString resolved = throughLink(resolve(path));
+    posix::removeLeftoverTemps(resolved);
     const auto existing = entryStatus(resolved);
     if (refusesNewContents(existing)) {
         return false;

@@ -1,5 +1,7 @@
 #include "platform/jet_sqlite_types.h"
 
+#include "platform/sql_tokens.h"
+
 #include <algorithm>
 #include <initializer_list>
 #include <vector>
@@ -8,74 +10,11 @@ namespace pelorix::platform {
 
 namespace {
 
-enum class TokenKind { Word, QuotedName, Literal, Number, Symbol };
-
-struct Token {
-    TokenKind kind;
-    qsizetype start;
-    qsizetype end;
-};
-
 struct Edit {
     qsizetype start;
     qsizetype end;
     QString replacement;
 };
-
-bool isWordChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'_';
-}
-
-// The end of a quoted piece that starts at pos; a doubled closing character stays inside.
-qsizetype quotedEnd(const QString& s, qsizetype pos, QChar close) {
-    for (++pos; pos < s.size(); ++pos) {
-        if (s[pos] == close) {
-            if (pos + 1 < s.size() && s[pos + 1] == close && close != u']') {
-                ++pos;
-                continue;
-            }
-            return pos + 1;
-        }
-    }
-    return s.size();
-}
-
-qsizetype commentEnd(const QString& s, qsizetype pos) {
-    if (s.mid(pos, 2) == u"--") {
-        const qsizetype eol = s.indexOf(u'\n', pos);
-        return eol < 0 ? s.size() : eol;
-    }
-    const qsizetype close = s.indexOf(u"*/", pos + 2);
-    return close < 0 ? s.size() : close + 2;
-}
-
-std::vector<Token> tokenize(const QString& s) {
-    std::vector<Token> tokens;
-    qsizetype pos = 0;
-    while (pos < s.size()) {
-        const QChar c = s[pos];
-        const qsizetype start = pos;
-        if (c.isSpace()) {
-            ++pos;
-        } else if (s.mid(pos, 2) == u"--" || s.mid(pos, 2) == u"/*") {
-            pos = commentEnd(s, pos);
-        } else if (c == u'[' || c == u'"' || c == u'`') {
-            pos = quotedEnd(s, pos, c == u'[' ? QChar(u']') : c);
-            tokens.push_back({TokenKind::QuotedName, start, pos});
-        } else if (c == u'\'') {
-            pos = quotedEnd(s, pos, c);
-            tokens.push_back({TokenKind::Literal, start, pos});
-        } else if (isWordChar(c)) {
-            while (pos < s.size() && isWordChar(s[pos])) {
-                ++pos;
-            }
-            tokens.push_back({c.isDigit() ? TokenKind::Number : TokenKind::Word, start, pos});
-        } else {
-            tokens.push_back({TokenKind::Symbol, start, ++pos});
-        }
-    }
-    return tokens;
-}
 
 class TypeMapper {
   public:
@@ -104,6 +43,7 @@ class TypeMapper {
     void mapColumn(size_t begin, size_t end);
     void mapCounter(size_t type, size_t end, bool primaryKey);
     void dropCompression(size_t begin, size_t end);
+    QString applyEdits();
 
     const QString& s_;
     std::vector<Token> t_;
@@ -217,11 +157,25 @@ QString TypeMapper::run() {
             mapColumn(i + 2, end);
         }
     }
-    QString result = s_;
-    std::sort(edits_.begin(), edits_.end(),
-              [](const Edit& a, const Edit& b) { return a.start > b.start; });
+    return applyEdits();
+}
+
+// Edits are applied from the end backwards so that earlier offsets stay valid. An edit inside
+// another (the compression attribute within a counter's parentheses) is already covered by the
+// outer one; applying both would cut the statement.
+QString TypeMapper::applyEdits() {
+    std::sort(edits_.begin(), edits_.end(), [](const Edit& a, const Edit& b) {
+        return a.start != b.start ? a.start < b.start : a.end > b.end;
+    });
+    std::vector<Edit> kept;
     for (const Edit& edit : edits_) {
-        result.replace(edit.start, edit.end - edit.start, edit.replacement);
+        if (kept.empty() || edit.start >= kept.back().end) {
+            kept.push_back(edit);
+        }
+    }
+    QString result = s_;
+    for (auto edit = kept.rbegin(); edit != kept.rend(); ++edit) {
+        result.replace(edit->start, edit->end - edit->start, edit->replacement);
     }
     return result;
 }

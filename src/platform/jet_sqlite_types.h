@@ -16,4 +16,8 @@ namespace pelorix::platform {
 // Names, defaults, literals and every other statement pass unchanged.
 QString jetTypesToSqlite(const QString& statement);
 
+// Jet compares text without regard to case, SQLite by its bytes: a text literal compared with
+// =, <>, <, >, <= or >= gets COLLATE NOCASE, so that WHERE Field = 'Version' finds 'VERSION'.
+QString jetComparisonsToSqlite(const QString& statement);
+
 }  // namespace pelorix::platform

@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -26,6 +28,21 @@ QString folderOf(const QString& path) {
 
 QString fileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+// Temporary files are named ".~" + the final name + "." + a random tag + ".tmp".
+QString tempPrefix(const QString& finalPath) {
+    return QStringLiteral(".~") + fileNameOf(finalPath) + u'.';
+}
+
+bool isTempNameFor(const QString& name, const QString& prefix) {
+    const QLatin1String suffix(".tmp");
+    if (!name.startsWith(prefix) || !name.endsWith(suffix) ||
+        name.size() <= prefix.size() + suffix.size()) {
+        return false;
+    }
+    const QStringView tag = QStringView(name).mid(prefix.size()).chopped(suffix.size());
+    return std::all_of(tag.begin(), tag.end(), [](QChar c) { return c.isLetterOrNumber(); });
 }
 
 }  // namespace
@@ -129,8 +146,7 @@ bool DescriptorWriter::close() {
 }
 
 std::optional<TempFile> createTempBeside(const QString& finalPath, mode_t mode) {
-    const QString prefix =
-        folderOf(finalPath) + QStringLiteral(".~") + fileNameOf(finalPath) + u'.';
+    const QString prefix = folderOf(finalPath) + tempPrefix(finalPath);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         const QString candidate = prefix +
                                   QString::number(QRandomGenerator::global()->generate(), 36) +
@@ -145,6 +161,22 @@ std::optional<TempFile> createTempBeside(const QString& finalPath, mode_t mode) 
         }
     }
     return std::nullopt;
+}
+
+void removeLeftoverTemps(const QString& finalPath) {
+    const QString folder = folderOf(finalPath);
+    DIR* listing = ::opendir(folder.isEmpty() ? "." : nativePath(folder).constData());
+    if (!listing) {
+        return;
+    }
+    const QString prefix = tempPrefix(finalPath);
+    while (const dirent* entry = ::readdir(listing)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (isTempNameFor(name, prefix)) {
+            ::unlink(nativePath(folder + name).constData());
+        }
+    }
+    ::closedir(listing);
 }
 
 void discard(const TempFile& temp) {

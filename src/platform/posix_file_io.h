@@ -48,6 +48,9 @@ struct TempFile {
     int fd = -1;
 };
 std::optional<TempFile> createTempBeside(const QString& finalPath, mode_t mode);
+// Removes the temporary files for finalPath that earlier writes, interrupted before their
+// rename, left in its folder.
+void removeLeftoverTemps(const QString& finalPath);
 // Closes and removes a temporary file that is not going to be used.
 void discard(const TempFile& temp);
 // Durably writes and closes a temporary file; false when anything failed.

@@ -7,23 +7,46 @@ namespace pelorix::xmlstore {
 
 namespace {
 
+// Whitespace between elements is kept, so that a save writes the document's own layout back.
 constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration |
-                                   pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype;
+                                   pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype |
+                                   pugi::parse_ws_pcdata;
 
-bool hasOneDocumentElement(const pugi::xml_document& document) {
+// Stops at the first element nested deeper than the limit.
+class DepthCheck : public pugi::xml_tree_walker {
+  public:
+    bool for_each(pugi::xml_node& node) override {
+        return node.type() != pugi::node_element || depth() < kMaxElementDepth;
+    }
+};
+
+// One document element, no document type declaration (its entities could not be written back
+// as they were) and no nesting beyond the limit.
+bool isAcceptable(pugi::xml_document& document) {
     int elements = 0;
     for (const pugi::xml_node& child : document.children()) {
-        if (child.type() == pugi::node_element) {
-            ++elements;
+        if (child.type() == pugi::node_doctype) {
+            return false;
         }
+        elements += child.type() == pugi::node_element ? 1 : 0;
     }
-    return elements == 1;
+    DepthCheck depth;
+    return elements == 1 && document.traverse(depth);
+}
+
+// pugixml takes 8-bit text it reads as UTF-8 without checking it: bytes of another encoding
+// would be written back unchanged under a declaration that names UTF-8.
+bool isValidUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    [[maybe_unused]] const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
 }
 
 bool parse(pugi::xml_document& document, const QByteArray& bytes, pugi::xml_encoding encoding) {
     const pugi::xml_parse_result result =
         document.load_buffer(bytes.constData(), size_t(bytes.size()), kParseOptions, encoding);
-    if (result && hasOneDocumentElement(document)) {
+    const bool readAsUtf8 = result.encoding == pugi::encoding_utf8;
+    if (result && (!readAsUtf8 || isValidUtf8(bytes)) && isAcceptable(document)) {
         return true;
     }
     document.reset();  // a failed load leaves an empty document, not a partial tree
@@ -79,8 +102,13 @@ QByteArray serializeDocument(pugi::xml_document& document) {
     if (first.type() == pugi::node_declaration && first.attribute("encoding")) {
         first.attribute("encoding").set_value("UTF-8");
     }
+    // Each node at the top on a line of its own; inside the document element nothing is added
+    // (pugixml keeps no whitespace outside it).
     ByteWriter writer;
-    document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
+    for (const pugi::xml_node& node : document.children()) {
+        node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+        writer.write("\n", 1);
+    }
     return writer.bytes;
 }
 

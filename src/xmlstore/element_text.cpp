@@ -6,11 +6,22 @@ namespace pelorix::xmlstore {
 
 namespace {
 
-// pugixml walks the subtree without recursion, so deeply nested documents are safe.
+bool isWhitespaceOnly(const char* text) {
+    for (; *text; ++text) {
+        if (*text != ' ' && *text != '\t' && *text != '\n' && *text != '\r') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// pugixml walks the subtree without recursion, so deeply nested documents are safe. Text nodes
+// of whitespace alone are the document's layout, kept only to be written back.
 class TextCollector : public pugi::xml_tree_walker {
   public:
     bool for_each(pugi::xml_node& node) override {
-        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
+        if (node.type() == pugi::node_cdata ||
+            (node.type() == pugi::node_pcdata && !isWhitespaceOnly(node.value()))) {
             text += node.value();
         }
         return true;

@@ -32,6 +32,17 @@ pugi::xml_node appendNewElement(pugi::xml_document& document, const QString& ste
     return parent ? parent.append_child(step.toUtf8().constData()) : pugi::xml_node();
 }
 
+// Runs a store operation; any exception, running out of memory included, ends in the fallback:
+// the store's callers know only results.
+template <typename Operation, typename Result>
+Result guarded(Operation operation, Result fallback) {
+    try {
+        return operation();
+    } catch (...) {
+        return fallback;
+    }
+}
+
 }  // namespace
 
 XmlStore::XmlStore(platform::FileSystem& files) : files_(files) {}
@@ -39,9 +50,20 @@ XmlStore::XmlStore(platform::FileSystem& files) : files_(files) {}
 XmlStore::~XmlStore() = default;
 
 bool XmlStore::XMLLoad(const QString& source, int mode) {
-    XMLDoc = std::make_unique<pugi::xml_document>();
+    XMLDoc.reset();
     if (mode == kLoadFromFile) {
         XMLFileName = source;
+    }
+    const bool loaded = guarded([&] { return load(source, mode); }, false);
+    if (!loaded && XMLDoc) {
+        XMLDoc->reset();  // also after an exception halfway: an empty document, no partial tree
+    }
+    return loaded;
+}
+
+bool XmlStore::load(const QString& source, int mode) {
+    XMLDoc = std::make_unique<pugi::xml_document>();
+    if (mode == kLoadFromFile) {
         const std::optional<QByteArray> bytes = files_.readFile(source);
         return bytes && parseDocumentBytes(*XMLDoc, *bytes);
     }
@@ -55,14 +77,21 @@ QString XmlStore::XMLGetValue(const QString& path, const QString& defaultValue) 
     if (!XMLDoc) {
         return defaultValue;
     }
-    const pugi::xml_node element = firstElementAt(*XMLDoc, path);
-    return element ? elementText(element) : defaultValue;
+    return guarded(
+        [&] {
+            const pugi::xml_node element = firstElementAt(*XMLDoc, path);
+            return element ? elementText(element) : defaultValue;
+        },
+        defaultValue);
 }
 
 void XmlStore::XMLSetValue(const QString& path, const QString& value) {
-    if (!XMLDoc) {
-        return;
+    if (XMLDoc) {
+        guarded([&] { return setValue(path, value); }, false);
     }
+}
+
+bool XmlStore::setValue(const QString& path, const QString& value) {
     const QStringList steps = path.split('/');
     QString prefix;
     QString parentPath;
@@ -78,6 +107,7 @@ void XmlStore::XMLSetValue(const QString& path, const QString& value) {
         parentPath = prefix;
         prefix += '/';
     }
+    return true;
 }
 
 bool XmlStore::XMLSave(const QString& fileName) {
@@ -86,7 +116,8 @@ bool XmlStore::XMLSave(const QString& fileName) {
     if (target.isEmpty() || !XMLDoc || target.contains('*') || target.contains('?')) {
         return false;
     }
-    return files_.replaceFileContents(target, serializeDocument(*XMLDoc));
+    return guarded([&] { return files_.replaceFileContents(target, serializeDocument(*XMLDoc)); },
+                   false);
 }
 
 bool XmlStore::FileExists(const QString& path) const {

@@ -16,7 +16,8 @@ namespace pelorix::xmlstore {
 
 // The module XML: one XML document in memory, read and written by slash-separated element paths
 // such as processes/process[@name="PelorixService"]/targetstatus. A path selects what the XPath
-// "//" + path selects; where one element is needed, the first in document order is used.
+// "//" + path selects; where one element is needed, the first in document order is used. No
+// operation throws: a failure, running out of memory included, is a result.
 class XmlStore {
   public:
     explicit XmlStore(platform::FileSystem& files);
@@ -38,6 +39,9 @@ class XmlStore {
     bool FileExists(const QString& path) const;
 
   private:
+    bool load(const QString& source, int mode);
+    bool setValue(const QString& path, const QString& value);
+
     platform::FileSystem& files_;
     std::unique_ptr<pugi::xml_document> XMLDoc;
     QString XMLFileName;

@@ -32,7 +32,7 @@ QString jetConnection(const QString& file) {
 
 // A Pelorix database of the given version in the embedded engine, declared with Jet types.
 void createPelorixDatabase(const QString& file, const QString& version, bool withTypes = true) {
-    QFile(file).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(platform::createEmbeddedDatabaseFile(file));
     QStringList statements{
         "CREATE TABLE tblPrinters (PrinterID counter, PrinterName string (100), "
         "WarningTime string (20), OperatorErrorTime string (20), ServiceErrorTime string (20), "

@@ -99,6 +99,11 @@ TEST(ConnectionStringTest, SqlServerDetection) {
         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/SQL-Backup/Pelorix.mdb;User Id=admin;"));
     EXPECT_FALSE(
         isSqlServerConnection("provider=microsoft.ace.oledb.12.0;Data Source=/mysql/x.accdb"));
+    // Quoted, as the database layer reads it: it opens these as the embedded file.
+    EXPECT_FALSE(isSqlServerConnection(
+        "Provider=\"Microsoft.Jet.OLEDB.4.0\";Data Source=/srv/SQL-Backup/Pelorix.mdb"));
+    EXPECT_FALSE(isSqlServerConnection(
+        "Data Source=/srv/mssql/Pelorix.mdb; Provider = 'Microsoft.ACE.OLEDB.12.0'"));
 }
 
 TEST(SettingAsBooleanTest, NumbersWordsAndNonsense) {

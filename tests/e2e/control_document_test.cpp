@@ -54,10 +54,43 @@ TEST_F(E2eControlDocument, AMissingDocumentTakesTheGeneralFailureExit) {
     expectSecondRunCompletes();
 }
 
-// The document belongs to the supervising service: a broken one is not replaced.
-TEST_F(E2eControlDocument, AnUnparseableDocumentIsLeftAsItWas) {
+struct OddDocument {
+    const char* name;
+    QByteArray bytes;
+};
+
+void PrintTo(const OddDocument& document, std::ostream* out) {
+    *out << document.name;
+}
+
+QByteArray nestedTooDeep() {
+    const int levels = 10000;
+    return QByteArray("<OrvaneTrellisService><processes>") + QByteArray("<a>").repeated(levels) +
+           QByteArray("</a>").repeated(levels) + "</processes></OrvaneTrellisService>";
+}
+
+// Documents that do not parse, or that could not be written back as they are.
+const OddDocument kOddDocuments[] = {
+    {"CutOff", "<OrvaneTrellisService><processes><process name=\"PelorixSer"},
+    {"NestedTooDeep", nestedTooDeep()},
+    {"WithEntities",
+     "<!DOCTYPE OrvaneTrellisService [<!ENTITY z \"0\">]>\n<OrvaneTrellisService><processes>"
+     "<process name=\"PelorixService\"><targetstatus>1</targetstatus><currentstatus>&z;"
+     "</currentstatus></process></processes></OrvaneTrellisService>\n"},
+    {"NotInItsEncoding",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<OrvaneTrellisService note=\"Gr\xFC\xDF"
+     "e\">"
+     "<processes/></OrvaneTrellisService>\n"},
+};
+
+class E2eOddControlDocument : public E2eControlDocument,
+                              public ::testing::WithParamInterface<OddDocument> {};
+
+// The document belongs to the supervising service: one that the updater cannot write back as
+// it is stays as it is.
+TEST_P(E2eOddControlDocument, IsLeftAsItWas) {
     sandbox.stopSupervisor();
-    const QByteArray broken = "<OrvaneTrellisService><processes><process name=\"PelorixSer";
+    const QByteArray broken = GetParam().bytes;
     QFile document(sandbox.controlDocument());
     ASSERT_TRUE(document.open(QIODevice::WriteOnly | QIODevice::Truncate));
     document.write(broken);
@@ -72,6 +105,9 @@ TEST_F(E2eControlDocument, AnUnparseableDocumentIsLeftAsItWas) {
     expectNothingChanged();
     expectSecondRunCompletes();
 }
+
+INSTANTIATE_TEST_SUITE_P(Documents, E2eOddControlDocument, ::testing::ValuesIn(kOddDocuments),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // With the stop limit shortened to two seconds.
 TEST_F(E2eControlDocument, AServiceThatNeverStopsEndsTheRunWithStatus5) {

@@ -4,9 +4,13 @@
 
 #include "build_paths.h"
 #include "e2e_fixture.h"
+#include "inspection.h"
+#include "support/silent_server.h"
 
 #include <QFile>
 #include <QProcess>
+
+#include <sys/stat.h>
 
 namespace pelorix::e2e {
 namespace {
@@ -41,15 +45,85 @@ TEST_F(E2eDatabaseFault, ALockedDatabaseEndsTheRunWithTheDatabaseMessage) {
     expectCompleteUpdate(sandbox.run(unattended()), Texts::German, 1, 15, 1);
 }
 
-// A missing database is an error, not a new empty database.
-TEST_F(E2eDatabaseFault, AMissingDatabaseIsAnErrorAndIsNotCreated) {
-    ASSERT_TRUE(QFile::remove(sandbox.databaseFile()));
+// A database file that is missing, is no database or may not be written: the database message,
+// and the file stays as it was (a missing one is not created).
+enum class UnusableFile { Missing, Empty, ReadOnly };
+
+std::string nameOf(UnusableFile file) {
+    switch (file) {
+        case UnusableFile::Missing:
+            return "Missing";
+        case UnusableFile::Empty:
+            return "Empty";
+        case UnusableFile::ReadOnly:
+            return "ReadOnly";
+    }
+    return {};
+}
+
+void PrintTo(UnusableFile file, std::ostream* out) {
+    *out << nameOf(file);
+}
+
+class E2eUnusableDatabase : public E2eDatabaseFault,
+                            public ::testing::WithParamInterface<UnusableFile> {
+  protected:
+    void makeUnusable() {
+        const QByteArray path = QFile::encodeName(sandbox.databaseFile());
+        switch (GetParam()) {
+            case UnusableFile::Missing:
+                ASSERT_TRUE(QFile::remove(sandbox.databaseFile()));
+                break;
+            case UnusableFile::Empty:
+                ASSERT_TRUE(QFile::resize(sandbox.databaseFile(), 0));
+                break;
+            case UnusableFile::ReadOnly:
+                ASSERT_EQ(chmod(path.constData(), 0444), 0);
+                break;
+        }
+    }
+};
+
+TEST_P(E2eUnusableDatabase, EndsTheRunWithTheDatabaseMessageAndStaysAsItWas) {
+    makeUnusable();
+    const bool existed = QFile::exists(sandbox.databaseFile());
+    const QByteArray before = existed ? readFile(sandbox.databaseFile()) : QByteArray();
 
     expectDatabaseError(sandbox.run(unattended()));
-    EXPECT_FALSE(QFile::exists(sandbox.databaseFile()));
+    EXPECT_EQ(QFile::exists(sandbox.databaseFile()), existed);
+    EXPECT_EQ(existed ? readFile(sandbox.databaseFile()) : QByteArray(), before);
 
+    QFile::remove(sandbox.databaseFile());
     makeDatabase({});
     expectCompleteUpdate(sandbox.run(unattended()), Texts::German, 1, 15, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, E2eUnusableDatabase,
+                         ::testing::Values(UnusableFile::Missing, UnusableFile::Empty,
+                                           UnusableFile::ReadOnly),
+                         [](const auto& info) { return nameOf(info.param); });
+
+// A SQL Server that accepts connections and never answers costs the connect time-out of the
+// string once, not once per statement.
+TEST_F(E2eDatabaseFault, ASqlServerThatNeverAnswersIsWaitedForOnce) {
+    test::SilentServer server;
+    ASSERT_NE(server.port(), 0);
+    sandbox.writeSettingsBytes(readFile(sandbox.settingsFile()) +
+                               "Connectionstring=Provider=SQLOLEDB;Data Source=127.0.0.1," +
+                               QByteArray::number(server.port()) +
+                               ";Connect Timeout=2;Initial Catalog=Pelorix;User Id=sa\r\n");
+
+    const RunResult run = sandbox.run(unattended());
+
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.out, shutdownOutput(Texts::German) + "Überprüfe Datenbank ...");
+    EXPECT_TRUE(run.err.startsWith(confirmationMessage(Texts::German)));
+    EXPECT_TRUE(run.err.contains("administrativen Zugriff auf die SQL-Datenbank"))
+        << run.err.toStdString();
+    EXPECT_EQ(run.exitStatus, 6);
+    EXPECT_LT(run.elapsed, std::chrono::seconds(10));
+    EXPECT_EQ(sandbox.debugLogMessages().last(), "Database error.");
+    expectOldInstallationUntouched();
 }
 
 // Device types are only added to a table that holds some already.

@@ -1,19 +1,22 @@
 #include "platform/database_qtsql.h"
+#include "platform/database_connection.h"
 #include "schema_fixture.h"
+#include "support/silent_server.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <tuple>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace pelorix::test {
 namespace {
@@ -77,6 +80,16 @@ TEST_P(DatabaseTest, RejectedStatementsFailWithTheDriversDescription) {
     EXPECT_FALSE(database_.appendRow(connection(), "nowhere", {{"a", 1}}).ok);
 }
 
+// A column without a declared type keeps what it is given: a number must arrive as a number.
+TEST_P(DatabaseTest, AppendRowBindsSmallIntegersAsNumbers) {
+    runStatements(jetConnection(file_), {"CREATE TABLE tblTypes (Type, TypeText string (50))"});
+    ASSERT_TRUE(database_.appendRow(connection(), "tblTypes", {{"Type", qint16(9)}}).ok);
+    const platform::QueryResult found =
+        database_.query(connection(), "Select * from tblTypes WHERE Type = 9");
+    ASSERT_TRUE(found.ok) << found.error.toStdString();
+    EXPECT_EQ(found.rows.size(), 1u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(kEmbedded, kSqliteOdbc),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
@@ -121,6 +134,37 @@ TEST(EmbeddedDatabase, AFileThatIsNoDatabaseIsAFailure) {
     const platform::QueryResult result = database.query(jetConnection(file), "Select * from t");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.isEmpty());
+}
+
+// SQLite would take an empty file for an empty database and write it.
+TEST(EmbeddedDatabase, FilesThatAreNoDatabaseAreRefusedAndLeftAsTheyAre) {
+    TempDir dir;
+    for (const QByteArray& bytes : {QByteArray(), QByteArray("Standard Jet DB\0\0", 17)}) {
+        const QString file = dir.write("Pelorix.mdb", bytes);
+        QtSqlDatabase database;
+        const platform::DbResult result =
+            database.execute(jetConnection(file), "CREATE TABLE t (a integer)");
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.error, "Unrecognized database format '" + file + "'.");
+        EXPECT_EQ(dir.read("Pelorix.mdb"), bytes);
+    }
+    const QString fifo = dir.file("Fifo.mdb");  // nobody writes to it: must not block
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(QtSqlDatabase().query(jetConnection(fifo), "Select 1").ok);
+}
+
+// Root may write any file; a read-only database is read, never written, all the same.
+TEST(EmbeddedDatabase, AReadOnlyFileIsReadButNotWritten) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir);
+    runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
+    const QByteArray before = dir.read("Pelorix.mdb");
+    ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0444), 0);
+    QtSqlDatabase database;
+    EXPECT_TRUE(database.query(jetConnection(file), "Select * from t").ok);
+    EXPECT_FALSE(database.execute(jetConnection(file), "INSERT INTO t VALUES (1)").ok);
+    EXPECT_FALSE(database.execute(jetConnection(file), "CREATE TABLE u (a integer)").ok);
+    EXPECT_EQ(dir.read("Pelorix.mdb"), before);
 }
 
 TEST(EmbeddedDatabase, FileNamesNeedNoQuotingInTheUri) {
@@ -186,34 +230,62 @@ TEST(OdbcDatabase, ADataSourceNameFromTheUsersOdbcIniIsReached) {
     EXPECT_EQ(result.columns, QStringList{"a"});
 }
 
-// A server that accepts the connection and then never answers.
-class SilentServer {
-  public:
-    SilentServer() {
-        socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-            ::listen(socket_, 16) == 0 &&
-            ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-            port_ = ntohs(address.sin_port);
-        }
-    }
-    ~SilentServer() { ::close(socket_); }
-    int port() const { return port_; }
+// "Connect Timeout" of the string is honoured; once the server has not answered, the other
+// statements of the run fail at once, and a new run tries it again.
+TEST(OdbcDatabase, AfterAServerDidNotAnswerTheRunsOtherStatementsFailAtOnce) {
+    SilentServer server;
+    ASSERT_NE(server.port(), 0);
+    QtSqlDatabase database;  // a connect time-out of five seconds unless the string says
+    const QString ado = QString(
+                            "Provider=SQLOLEDB;Data Source=127.0.0.1,%1;Connect Timeout=1;"
+                            "Initial Catalog=Pelorix;User Id=sa;Password=secret")
+                            .arg(server.port());
+    database.beginRun({});
+    QElapsedTimer timer;
+    timer.start();
+    const platform::DbResult first = database.execute(ado, "Select 1");
+    EXPECT_FALSE(first.ok);
+    EXPECT_GE(timer.elapsed(), 900);
+    EXPECT_LT(timer.elapsed(), 4000);
+    timer.restart();
+    const platform::QueryResult later = database.query(ado, "Select * from tblTypes");
+    EXPECT_FALSE(later.ok);
+    EXPECT_EQ(later.error, first.error);
+    EXPECT_FALSE(database.appendRow(ado, "tblTypes", {{"Type", 9}}).ok);
+    EXPECT_LT(timer.elapsed(), 200);
 
-  private:
-    int socket_ = -1;
-    int port_ = 0;
-};
+    database.beginRun({});
+    timer.restart();
+    EXPECT_FALSE(database.columns(ado, "Select * from tblTypes").ok);
+    EXPECT_GE(timer.elapsed(), 900);
+}
+
+// The statement time-out reaches the driver's statement (the SQLite driver takes it, though it
+// does not act on it); the embedded engine has no ODBC statement to take one.
+TEST(OdbcDatabase, TheStatementTimeOutReachesThePreparedStatement) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir);
+    for (const auto& [driver, name, reached] :
+         {std::tuple{"QODBC", "Driver=SQLite3;Database=" + file, true},
+          std::tuple{"QSQLITE", file, false}}) {
+        {
+            QSqlDatabase database = QSqlDatabase::addDatabase(driver, "timeout-test");
+            database.setDatabaseName(name);
+            ASSERT_TRUE(database.open()) << driver;
+            QSqlQuery query(database);
+            ASSERT_TRUE(query.prepare("Select 1"));
+            EXPECT_EQ(platform::limitOdbcStatement(query, std::chrono::seconds(3)), reached)
+                << driver;
+        }
+        QSqlDatabase::removeDatabase("timeout-test");
+    }
+}
 
 TEST(OdbcDatabase, ASqlServerThatNeverAnswersFailsAfterTheLoginTimeout) {
     SilentServer server;
     ASSERT_NE(server.port(), 0);
     QtSqlDatabase::Options options;
-    options.odbcLoginTimeout = std::chrono::seconds(1);
+    options.odbc.connectTimeout = std::chrono::seconds(1);
     QtSqlDatabase database(options);
     const QString ado = QString(
                             "Provider=SQLOLEDB;Data Source=127.0.0.1,%1;Initial "

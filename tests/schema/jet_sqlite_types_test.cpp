@@ -39,6 +39,13 @@ TEST(JetTypesToSqlite, CounterKeysAndTableConstraints) {
               "CREATE TABLE t (a INTEGER, CONSTRAINT pk PRIMARY KEY (a), UNIQUE (a))");
 }
 
+// The compression attribute inside a counter's parentheses is replaced with the counter; the
+// rest of the statement stays.
+TEST(JetTypesToSqlite, AnEditInsideAnotherKeepsTheRestOfTheStatement) {
+    EXPECT_EQ(jetTypesToSqlite("CREATE TABLE t (a counter (1 WITH COMPRESSION), b integer)"),
+              "CREATE TABLE t (a INTEGER PRIMARY KEY AUTOINCREMENT, b INTEGER)");
+}
+
 TEST(JetTypesToSqlite, OtherStatementsPassUnchanged) {
     for (const QString statement :
          {"Select * from tblTypes", "UPDATE t SET string = 'counter' WHERE date = 1",

@@ -1,5 +1,7 @@
 #include "schema_fixture.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <spawn.h>
@@ -20,7 +22,10 @@ QString sqliteOdbcConnection(const QString& file) {
 }
 
 QString createDatabaseFile(const TempDir& dir, const QString& name) {
-    return dir.write(name, QByteArray());
+    const QString file = dir.write(name, QByteArray());
+    QFile::remove(file);  // the folders stay
+    EXPECT_TRUE(platform::createEmbeddedDatabaseFile(file)) << file.toStdString();
+    return file;
 }
 
 void runStatements(const QString& connection, const QStringList& statements) {

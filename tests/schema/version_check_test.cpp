@@ -97,6 +97,19 @@ TEST_P(CheckDBVersionSmallerTest, NoVersionMeansNotSmaller) {
     EXPECT_FALSE(check());
 }
 
+// The embedded file compares text without regard to case, as Jet does.
+TEST(CheckDBVersionSmaller, FindsTheVersionRowInAnyCaseInTheEmbeddedFile) {
+    TempDir dir;
+    const QString file = createDatabaseFile(dir);
+    createPelorixTables(jetConnection(file), "6.1.0");
+    runStatements(jetConnection(file),
+                  {"UPDATE tblConfig SET [Field] = 'VERSION' WHERE [Field] = 'Version'"});
+    platform::QtSqlDatabase database;
+    bool dbError = false;
+    schema::SchemaOperations ops({jetConnection(file), false, false}, database, {}, dbError);
+    EXPECT_TRUE(ops.CheckDBVersionSmaller("6.2.0"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, CheckDBVersionSmallerTest,
                          ::testing::Values(kEmbedded, kSqliteOdbc),
                          [](const auto& testCase) { return std::string(testCase.param.name); });

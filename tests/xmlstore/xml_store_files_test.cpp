@@ -1,9 +1,13 @@
+#include "files/forwarding_file_system.h"
 #include "store_fixture.h"
+#include "xmlstore/document_bytes.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
+#include <new>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,6 +25,11 @@ TEST_F(Load, ReadsAFileWhoseNameDiffersInCase) {
     EXPECT_EQ(store.XMLGetValue("status", "x"), "1");
 }
 
+// `levels` elements, each inside the one before.
+QByteArray nested(int levels) {
+    return QByteArray("<a>").repeated(levels) + "1" + QByteArray("</a>").repeated(levels);
+}
+
 TEST_F(Load, FailedLoadsLeaveAnEmptyDocument) {
     const QString missing = temp.file("missing.xml");
     const QString broken = temp.write("broken.xml", "<r><a>1</a>");
@@ -28,7 +37,15 @@ TEST_F(Load, FailedLoadsLeaveAnEmptyDocument) {
     const QString empty = temp.write("empty.xml", "");
     const QString fifo = temp.file("fifo.xml");  // nobody writes to it: must not block
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString& file : QStringList{missing, broken, twoRoots, empty, fifo, temp.path()}) {
+    // Documents that could not be written back as they were do not parse either.
+    const QString tooDeep = temp.write("deep.xml", nested(xmlstore::kMaxElementDepth + 1));
+    const QString entities =
+        temp.write("dtd.xml", "<!DOCTYPE r [<!ENTITY z \"0\">]><r><s>&z;</s></r>");
+    const QString notUtf8 = temp.write("latin.xml",
+                                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>Gr\xFC\xDF"
+                                       "e</r>");
+    for (const QString& file : QStringList{missing, broken, twoRoots, empty, fifo, temp.path(),
+                                           tooDeep, entities, notUtf8}) {
         ASSERT_TRUE(store.XMLLoad("<old>1</old>", 1));
         EXPECT_FALSE(store.XMLLoad(file, 0)) << file.toStdString();
         EXPECT_EQ(store.XMLGetValue("old", "x"), "x");
@@ -64,7 +81,33 @@ TEST_F(Load, TextIsParsedAsUnicodeWhateverItsDeclarationSays) {
     EXPECT_EQ(store.XMLGetValue("r", "x"), "Grüße €");
 }
 
+TEST_F(Load, ADocumentNestedUpToTheLimitLoads) {
+    temp.write("deep.xml", nested(xmlstore::kMaxElementDepth));
+    ASSERT_TRUE(store.XMLLoad(temp.file("deep.xml"), 0));
+    EXPECT_EQ(store.XMLGetValue("a", "x"), "1");
+}
+
 using Save = StoreFixture;
+
+// Nothing is added to the layout: a deeply nested document is written back at its own size,
+// and the whitespace between elements is kept (it is not part of any element's text).
+TEST_F(Save, KeepsTheDocumentsOwnLayout) {
+    const QByteArray layout =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>\n\t<p name=\"x\">\n   <status>1</status>"
+        "\n\t</p>\n<!-- note -->\n</r>\n";
+    const QString file = temp.write("doc.xml", layout);
+    ASSERT_TRUE(store.XMLLoad(file, 0));
+    EXPECT_EQ(store.XMLGetValue("r/p", "x"), "1");
+    store.XMLSetValue("p/status", "0");
+    ASSERT_TRUE(store.XMLSave(""));
+    EXPECT_EQ(temp.read("doc.xml"), QByteArray(layout).replace(">1<", ">0<"));
+
+    const QByteArray deep = nested(xmlstore::kMaxElementDepth);
+    temp.write("deep.xml", deep);
+    ASSERT_TRUE(store.XMLLoad(temp.file("deep.xml"), 0));
+    ASSERT_TRUE(store.XMLSave(""));
+    EXPECT_EQ(temp.read("deep.xml"), deep + "\n");
+}
 
 TEST_F(Save, WritesToTheFileOfTheLastFileLoadEvenAfterAFailedLoad) {
     const QString file = temp.file("new.xml");
@@ -163,6 +206,49 @@ TEST_F(Save, RefusesNamesThatCannotHoldTheDocument) {
     EXPECT_EQ(temp.read("keep.xml"), "keep");
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{"folder", "keep.xml"}));
+}
+
+// An interrupted save leaves its temporary file; the next save of the document removes it.
+TEST_F(Save, RemovesTheTemporaryFilesOfAnInterruptedSave) {
+    const QString file = temp.write("doc.xml", kDocument);
+    temp.write(".~doc.xml.k3x9q1.tmp", "<r><st");
+    temp.write(".~other.xml.k3x9q1.tmp", "other");
+    temp.write(".~doc.xml.notes", "not a temporary file");
+    ASSERT_TRUE(store.XMLLoad(file, 0));
+    ASSERT_TRUE(store.XMLSave(""));
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{".~doc.xml.notes", ".~other.xml.k3x9q1.tmp", "doc.xml"}));
+}
+
+// A document that is a symbolic link is saved into the file it leads to; the link stays.
+TEST_F(Save, WritesThroughASymbolicLink) {
+    const QString target = temp.write("real/OTRS.xml", kDocument);
+    const QString link = temp.file("OTRS.xml");
+    ASSERT_TRUE(QFile::link("real/OTRS.xml", link));
+    ASSERT_TRUE(store.XMLLoad(link, 0));
+    store.XMLSetValue("status", "0");
+    ASSERT_TRUE(store.XMLSave(""));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(xmlOutline(temp.read("real/OTRS.xml")), "<r><status>0</status></r>");
+    EXPECT_EQ(
+        QDir(temp.file("real")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList{"OTRS.xml"});
+}
+
+// Files that fail by exception, as running out of memory does.
+class ThrowingFiles : public ForwardingFileSystem {
+  public:
+    std::optional<QByteArray> readFile(const QString&) const override { throw std::bad_alloc(); }
+    bool replaceFileContents(const QString&, const QByteArray&) override { throw std::bad_alloc(); }
+};
+
+TEST(StoreFailures, NoExceptionLeavesTheStore) {
+    ThrowingFiles files;
+    xmlstore::XmlStore store(files);
+    EXPECT_FALSE(store.XMLLoad("/nowhere/OTRS.xml", 0));
+    EXPECT_EQ(store.XMLGetValue("status", "x"), "x");
+    store.XMLSetValue("status", "0");
+    EXPECT_FALSE(store.XMLSave(""));
 }
 
 using FileExists = StoreFixture;

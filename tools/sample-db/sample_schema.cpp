@@ -77,12 +77,10 @@ bool createSampleDatabase(const QString& file, const SampleOptions& options, QSt
         error = "'" + file + "' exists already.";
         return false;
     }
-    QFile empty(file);
-    if (!empty.open(QIODevice::WriteOnly)) {
-        error = "Cannot create '" + file + "': " + empty.errorString();
+    if (!platform::createEmbeddedDatabaseFile(file)) {
+        error = "Cannot create '" + file + "'.";
         return false;
     }
-    empty.close();
     const QString connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";";
     platform::QtSqlDatabase database;
     for (const QString& statement : schemaStatements() + rowStatements(options)) {
