@@ -139,14 +139,19 @@ std::optional<std::chrono::seconds> connectTimeout(const ConnectionPairs& pairs)
 
 DatabaseTarget mapPairs(const ConnectionPairs& pairs, const QString& adoConnectionString) {
     if (isEmbeddedProvider(pairs)) {
-        return {DatabaseKind::Embedded, valueOf(pairs, {"Data Source"}).value_or(QString()), {}};
+        return {DatabaseKind::Embedded,
+                valueOf(pairs, {"Data Source"}).value_or(QString()),
+                {},
+                std::nullopt};
     }
     if (const auto provider = valueOf(pairs, {"Provider"})) {
         const QString name = provider->trimmed().toLower();
         if (name.startsWith(u"sqloledb") || name.startsWith(u"sqlncli") ||
             name.startsWith(u"msoledbsql")) {
-            return {
-                DatabaseKind::Odbc, sqlServerOdbcString(pairs, configuredSqlServerDriver()), {}};
+            return {DatabaseKind::Odbc,
+                    sqlServerOdbcString(pairs, configuredSqlServerDriver()),
+                    {},
+                    std::nullopt};
         }
         if (name.startsWith(u"msdasql")) {
             ConnectionPairs rest;
@@ -155,18 +160,20 @@ DatabaseTarget mapPairs(const ConnectionPairs& pairs, const QString& adoConnecti
                     rest.push_back(pair);
                 }
             }
-            return {DatabaseKind::Odbc, buildOdbcString(rest), {}};
+            return {DatabaseKind::Odbc, buildOdbcString(rest), {}, std::nullopt};
         }
         return {DatabaseKind::Unsupported,
                 {},
-                u"Provider cannot be found. It may not be properly installed."_s};
+                u"Provider cannot be found. It may not be properly installed."_s,
+                std::nullopt};
     }
     if (valueOf(pairs, {"Driver", "DSN", "FileDSN"})) {
-        return {DatabaseKind::Odbc, adoConnectionString, {}};
+        return {DatabaseKind::Odbc, adoConnectionString, {}, std::nullopt};
     }
     return {DatabaseKind::Unsupported,
             {},
-            u"Data source name not found and no default driver specified"_s};
+            u"Data source name not found and no default driver specified"_s,
+            std::nullopt};
 }
 
 }  // namespace

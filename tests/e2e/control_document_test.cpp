@@ -107,7 +107,7 @@ TEST_P(E2eOddControlDocument, IsLeftAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Documents, E2eOddControlDocument, ::testing::ValuesIn(kOddDocuments),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // With the stop limit shortened to two seconds.
 TEST_F(E2eControlDocument, AServiceThatNeverStopsEndsTheRunWithStatus5) {

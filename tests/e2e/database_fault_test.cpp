@@ -101,7 +101,7 @@ TEST_P(E2eUnusableDatabase, EndsTheRunWithTheDatabaseMessageAndStaysAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Files, E2eUnusableDatabase,
                          ::testing::Values(UnusableFile::Missing, UnusableFile::Empty,
                                            UnusableFile::ReadOnly),
-                         [](const auto& info) { return nameOf(info.param); });
+                         [](const auto& testCase) { return nameOf(testCase.param); });
 
 // A SQL Server that accepts connections and never answers costs the connect time-out of the
 // string once, not once per statement.
