@@ -106,7 +106,7 @@ void DryRun::checkControlDocument() {
         check("Control document", false, document + " is missing", kGeneralFailure);
         return;
     }
-    if (!ctx_.xml.XMLLoad(document, 0)) {
+    if (!ctx_.xml.XMLLoadFile(document)) {
         check("Control document", false, document + " does not parse", kGeneralFailure);
         return;
     }

@@ -43,7 +43,7 @@ class StopDeadline {
 // supervising service may be rewriting it this moment.
 bool loadDocument(UpdateContext& ctx, const QString& document) {
     const StopDeadline deadline(ctx);
-    while (!ctx.xml.XMLLoad(document, 0)) {
+    while (!ctx.xml.XMLLoadFile(document)) {
         if (deadline.passed()) {
             return false;
         }
@@ -56,7 +56,7 @@ bool loadDocument(UpdateContext& ctx, const QString& document) {
 // A document that cannot be read or parsed (say, while it is rewritten) says nothing.
 bool reportsStatus(UpdateContext& ctx, const QString& document, const SupervisedService& service,
                    const QString& status, const QString& missing) {
-    return ctx.xml.XMLLoad(document, 0) &&
+    return ctx.xml.XMLLoadFile(document) &&
            ctx.xml.XMLGetValue(service.currentPath, missing) == status;
 }
 

@@ -13,9 +13,6 @@ namespace pelorix::xmlstore {
 
 namespace {
 
-constexpr int kLoadFromFile = 0;
-constexpr int kLoadFromText = 1;
-
 // A missing step of the walk: a new element under the parent, or as the document element when
 // there is no parent step. Null when it cannot be created or attached.
 pugi::xml_node appendNewElement(pugi::xml_document& document, const QString& step,
@@ -49,28 +46,31 @@ XmlStore::XmlStore(platform::FileSystem& files) : files_(files) {}
 
 XmlStore::~XmlStore() = default;
 
-bool XmlStore::XMLLoad(const QString& source, int mode) {
+bool XmlStore::XMLLoadFile(const QString& fileName) {
+    XMLFileName = fileName;
+    return replaceDocument([&](pugi::xml_document& document) {
+        const std::optional<QByteArray> bytes = files_.readFile(fileName);
+        return bytes && parseDocumentBytes(document, *bytes);
+    });
+}
+
+bool XmlStore::XMLLoadText(const QString& xml) {
+    return replaceDocument(
+        [&](pugi::xml_document& document) { return parseDocumentText(document, xml); });
+}
+
+bool XmlStore::replaceDocument(const std::function<bool(pugi::xml_document&)>& parse) {
     XMLDoc.reset();
-    if (mode == kLoadFromFile) {
-        XMLFileName = source;
-    }
-    const bool loaded = guarded([&] { return load(source, mode); }, false);
+    const bool loaded = guarded(
+        [&] {
+            XMLDoc = std::make_unique<pugi::xml_document>();
+            return parse(*XMLDoc);
+        },
+        false);
     if (!loaded && XMLDoc) {
         XMLDoc->reset();  // also after an exception halfway: an empty document, no partial tree
     }
     return loaded;
-}
-
-bool XmlStore::load(const QString& source, int mode) {
-    XMLDoc = std::make_unique<pugi::xml_document>();
-    if (mode == kLoadFromFile) {
-        const std::optional<QByteArray> bytes = files_.readFile(source);
-        return bytes && parseDocumentBytes(*XMLDoc, *bytes);
-    }
-    if (mode == kLoadFromText) {
-        return parseDocumentText(*XMLDoc, source);
-    }
-    return false;
 }
 
 QString XmlStore::XMLGetValue(const QString& path, const QString& defaultValue) const {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace pugi {
@@ -25,9 +26,13 @@ class XmlStore {
     XmlStore(const XmlStore&) = delete;
     XmlStore& operator=(const XmlStore&) = delete;
 
-    // Mode 0: source is a file name (remembered for XMLSave even when the load fails);
-    // mode 1: source is XML text. Every call replaces the document, also when it fails.
-    bool XMLLoad(const QString& source, int mode);
+    // The original XMLLoad(source, mode): mode 0 is XMLLoadFile, mode 1 XMLLoadText. Every load
+    // replaces the document, also when it fails: then the document is empty.
+
+    // Reads the document from a file; the name is kept for XMLSave even when the load fails.
+    bool XMLLoadFile(const QString& fileName);
+    // Reads the document from XML text.
+    bool XMLLoadText(const QString& xml);
     // The concatenated text of the first element at the path, or the default when there is none.
     QString XMLGetValue(const QString& path, const QString& defaultValue) const;
     // Replaces the element's whole content by the value, creating missing plain-named elements.
@@ -39,7 +44,7 @@ class XmlStore {
     bool FileExists(const QString& path) const;
 
   private:
-    bool load(const QString& source, int mode);
+    bool replaceDocument(const std::function<bool(pugi::xml_document&)>& parse);
     bool setValue(const QString& path, const QString& value);
 
     platform::FileSystem& files_;

@@ -56,8 +56,8 @@ class ServiceShutdown : public ::testing::Test {
     // The document as the supervising service would see it now.
     QString read(const QString& path) {
         xmlstore::XmlStore reader(platform::defaultFileSystem());
-        return reader.XMLLoad(harness.dir.file(kDocument), 0) ? reader.XMLGetValue(path, "missing")
-                                                              : "unreadable";
+        return reader.XMLLoadFile(harness.dir.file(kDocument)) ? reader.XMLGetValue(path, "missing")
+                                                               : "unreadable";
     }
 
     // Runs the action once the procedure has slept this often.

@@ -14,7 +14,7 @@ class StoreFixture : public ::testing::Test {
   protected:
     StoreFixture() : store(platform::defaultFileSystem()) {}
 
-    void loadText(const QString& xml) { ASSERT_TRUE(store.XMLLoad(xml, 1)) << xml.toStdString(); }
+    void loadText(const QString& xml) { ASSERT_TRUE(store.XMLLoadText(xml)) << xml.toStdString(); }
 
     // The document in memory, as the store saves it.
     QString outline() {

@@ -22,7 +22,7 @@ class Supervisor : public StoreFixture {
 
     // The status read afresh from the document, or "unreadable".
     QString read(const QString& path) {
-        return store.XMLLoad(document, 0) ? store.XMLGetValue(path, "missing") : "unreadable";
+        return store.XMLLoadFile(document) ? store.XMLGetValue(path, "missing") : "unreadable";
     }
 
     // Waits up to five seconds for the value; the elapsed milliseconds, or -1.
@@ -39,7 +39,7 @@ class Supervisor : public StoreFixture {
     }
 
     void requestStop(const QStringList& targets) {
-        ASSERT_TRUE(store.XMLLoad(document, 0));
+        ASSERT_TRUE(store.XMLLoadFile(document));
         for (const QString& target : targets) {
             store.XMLSetValue(target, "0");
         }
@@ -83,10 +83,9 @@ TEST_F(Supervisor, WaitsOutABrokenDocumentAndServesTheNextOne) {
     QThread::msleep(150);
     EXPECT_EQ(temp.read("OrvaneTrellisService/OTRS.xml"), "<OrvaneTrellisService><processes>");
 
-    ASSERT_TRUE(store.XMLLoad(R"(<s><processes><process name="PelorixService">)"
-                              "<targetstatus>0</targetstatus><currentstatus>1</currentstatus>"
-                              "</process></processes></s>",
-                              1));
+    ASSERT_TRUE(store.XMLLoadText(R"(<s><processes><process name="PelorixService">)"
+                                  "<targetstatus>0</targetstatus><currentstatus>1</currentstatus>"
+                                  "</process></processes></s>"));
     ASSERT_TRUE(store.XMLSave(document));
     EXPECT_GE(waitFor(kPxsCurrent, "0"), 0);
     EXPECT_EQ(supervisor.stop(), 0);

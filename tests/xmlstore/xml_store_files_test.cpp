@@ -21,7 +21,7 @@ using Load = StoreFixture;
 
 TEST_F(Load, ReadsAFileWhoseNameDiffersInCase) {
     temp.write("Orvane/OTRS.xml", kDocument);
-    EXPECT_TRUE(store.XMLLoad(temp.file("orvane/otrs.XML"), 0));
+    EXPECT_TRUE(store.XMLLoadFile(temp.file("orvane/otrs.XML")));
     EXPECT_EQ(store.XMLGetValue("status", "x"), "1");
 }
 
@@ -46,8 +46,8 @@ TEST_F(Load, FailedLoadsLeaveAnEmptyDocument) {
                                        "e</r>");
     for (const QString& file : QStringList{missing, broken, twoRoots, empty, fifo, temp.path(),
                                            tooDeep, entities, notUtf8}) {
-        ASSERT_TRUE(store.XMLLoad("<old>1</old>", 1));
-        EXPECT_FALSE(store.XMLLoad(file, 0)) << file.toStdString();
+        ASSERT_TRUE(store.XMLLoadText("<old>1</old>"));
+        EXPECT_FALSE(store.XMLLoadFile(file)) << file.toStdString();
         EXPECT_EQ(store.XMLGetValue("old", "x"), "x");
         EXPECT_EQ(store.XMLGetValue("r", "x"), "x");  // no partial tree of the broken file
         // Only an empty document takes a new document element.
@@ -56,9 +56,9 @@ TEST_F(Load, FailedLoadsLeaveAnEmptyDocument) {
     }
 }
 
-TEST_F(Load, ModeTwoLoadsNothingAndLeavesAnEmptyDocument) {
-    ASSERT_TRUE(store.XMLLoad("<old>1</old>", 1));
-    EXPECT_FALSE(store.XMLLoad("<new>1</new>", 2));
+TEST_F(Load, AFailedTextLoadLeavesAnEmptyDocumentThatTakesNewElements) {
+    ASSERT_TRUE(store.XMLLoadText("<old>1</old>"));
+    EXPECT_FALSE(store.XMLLoadText("<new>1</new"));
     EXPECT_EQ(store.XMLGetValue("new", "x"), "x");
     EXPECT_EQ(store.XMLGetValue("old", "x"), "x");
     store.XMLSetValue("a/b/c", "v");
@@ -68,11 +68,11 @@ TEST_F(Load, ModeTwoLoadsNothingAndLeavesAnEmptyDocument) {
 TEST_F(Load, HonoursTheDeclaredEncodingAndAByteOrderMark) {
     temp.write("ansi.xml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<r>" +
                                cp1252("Grüße €") + "</r>");
-    ASSERT_TRUE(store.XMLLoad(temp.file("ansi.xml"), 0));
+    ASSERT_TRUE(store.XMLLoadFile(temp.file("ansi.xml")));
     EXPECT_EQ(store.XMLGetValue("r", "x"), "Grüße €");
 
     temp.write("bom.xml", "\xEF\xBB\xBF<r>" + QString("Grüße").toUtf8() + "</r>");
-    ASSERT_TRUE(store.XMLLoad(temp.file("bom.xml"), 0));
+    ASSERT_TRUE(store.XMLLoadFile(temp.file("bom.xml")));
     EXPECT_EQ(store.XMLGetValue("r", "x"), "Grüße");
 }
 
@@ -83,7 +83,7 @@ TEST_F(Load, TextIsParsedAsUnicodeWhateverItsDeclarationSays) {
 
 TEST_F(Load, ADocumentNestedUpToTheLimitLoads) {
     temp.write("deep.xml", nested(xmlstore::kMaxElementDepth));
-    ASSERT_TRUE(store.XMLLoad(temp.file("deep.xml"), 0));
+    ASSERT_TRUE(store.XMLLoadFile(temp.file("deep.xml")));
     EXPECT_EQ(store.XMLGetValue("a", "x"), "1");
 }
 
@@ -96,7 +96,7 @@ TEST_F(Save, KeepsTheDocumentsOwnLayout) {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>\n\t<p name=\"x\">\n   <status>1</status>"
         "\n\t</p>\n<!-- note -->\n</r>\n";
     const QString file = temp.write("doc.xml", layout);
-    ASSERT_TRUE(store.XMLLoad(file, 0));
+    ASSERT_TRUE(store.XMLLoadFile(file));
     EXPECT_EQ(store.XMLGetValue("r/p", "x"), "1");
     store.XMLSetValue("p/status", "0");
     ASSERT_TRUE(store.XMLSave(""));
@@ -104,14 +104,14 @@ TEST_F(Save, KeepsTheDocumentsOwnLayout) {
 
     const QByteArray deep = nested(xmlstore::kMaxElementDepth);
     temp.write("deep.xml", deep);
-    ASSERT_TRUE(store.XMLLoad(temp.file("deep.xml"), 0));
+    ASSERT_TRUE(store.XMLLoadFile(temp.file("deep.xml")));
     ASSERT_TRUE(store.XMLSave(""));
     EXPECT_EQ(temp.read("deep.xml"), deep + "\n");
 }
 
 TEST_F(Save, WritesToTheFileOfTheLastFileLoadEvenAfterAFailedLoad) {
     const QString file = temp.file("new.xml");
-    EXPECT_FALSE(store.XMLLoad(file, 0));
+    EXPECT_FALSE(store.XMLLoadFile(file));
     store.XMLSetValue("a/b", "v");
     EXPECT_TRUE(store.XMLSave(""));
     EXPECT_EQ(xmlOutline(temp.read("new.xml")), "<a><b>v</b></a>");
@@ -125,7 +125,7 @@ TEST_F(Save, AfterATextLoadAnEmptyNameWritesNothing) {
 
 TEST_F(Save, ATextLoadKeepsTheFileNameOfAnEarlierFileLoad) {
     temp.write("doc.xml", kDocument);
-    ASSERT_TRUE(store.XMLLoad(temp.file("doc.xml"), 0));
+    ASSERT_TRUE(store.XMLLoadFile(temp.file("doc.xml")));
     loadText("<other>2</other>");
     EXPECT_TRUE(store.XMLSave(""));
     EXPECT_EQ(xmlOutline(temp.read("doc.xml")), "<other>2</other>");
@@ -134,7 +134,7 @@ TEST_F(Save, ATextLoadKeepsTheFileNameOfAnEarlierFileLoad) {
 TEST_F(Save, ReplacesTheFileAndReadsBackAsSaved) {
     temp.write("doc.xml", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<r><status>" +
                               cp1252("ä") + "</status><!-- kept --></r>");
-    ASSERT_TRUE(store.XMLLoad(temp.file("doc.xml"), 0));
+    ASSERT_TRUE(store.XMLLoadFile(temp.file("doc.xml")));
     store.XMLSetValue("status", "0€");
     ASSERT_TRUE(store.XMLSave(""));
     const QByteArray saved = temp.read("doc.xml");
@@ -142,13 +142,13 @@ TEST_F(Save, ReplacesTheFileAndReadsBackAsSaved) {
     EXPECT_TRUE(saved.contains("<!-- kept -->"));
     EXPECT_EQ(xmlOutline(saved), "<r><status>0€</status></r>");
     xmlstore::XmlStore reader(platform::defaultFileSystem());
-    ASSERT_TRUE(reader.XMLLoad(temp.file("doc.xml"), 0));
+    ASSERT_TRUE(reader.XMLLoadFile(temp.file("doc.xml")));
     EXPECT_EQ(reader.XMLGetValue("status", "x"), "0€");
 }
 
 TEST_F(Save, AFailedSaveLeavesTheOldFileAsItWas) {
     const QString file = temp.write("doc.xml", kDocument);
-    ASSERT_TRUE(store.XMLLoad(file, 0));
+    ASSERT_TRUE(store.XMLLoadFile(file));
     store.XMLSetValue("status", "0");
     ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0444), 0);  // read-only: refused
 
@@ -183,7 +183,7 @@ class FileSizeLimit {
 
 TEST_F(Save, AWriteThatFailsHalfwayLeavesTheOldFileAsItWas) {
     const QString file = temp.write("doc.xml", kDocument);
-    ASSERT_TRUE(store.XMLLoad(file, 0));
+    ASSERT_TRUE(store.XMLLoadFile(file));
     store.XMLSetValue("status", QString(4000, 'q'));
     {
         FileSizeLimit limit(1024);
@@ -214,7 +214,7 @@ TEST_F(Save, RemovesTheTemporaryFilesOfAnInterruptedSave) {
     temp.write(".~doc.xml.k3x9q1.tmp", "<r><st");
     temp.write(".~other.xml.k3x9q1.tmp", "other");
     temp.write(".~doc.xml.notes", "not a temporary file");
-    ASSERT_TRUE(store.XMLLoad(file, 0));
+    ASSERT_TRUE(store.XMLLoadFile(file));
     ASSERT_TRUE(store.XMLSave(""));
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{".~doc.xml.notes", ".~other.xml.k3x9q1.tmp", "doc.xml"}));
@@ -225,7 +225,7 @@ TEST_F(Save, WritesThroughASymbolicLink) {
     const QString target = temp.write("real/OTRS.xml", kDocument);
     const QString link = temp.file("OTRS.xml");
     ASSERT_TRUE(QFile::link("real/OTRS.xml", link));
-    ASSERT_TRUE(store.XMLLoad(link, 0));
+    ASSERT_TRUE(store.XMLLoadFile(link));
     store.XMLSetValue("status", "0");
     ASSERT_TRUE(store.XMLSave(""));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
@@ -245,7 +245,7 @@ class ThrowingFiles : public ForwardingFileSystem {
 TEST(StoreFailures, NoExceptionLeavesTheStore) {
     ThrowingFiles files;
     xmlstore::XmlStore store(files);
-    EXPECT_FALSE(store.XMLLoad("/nowhere/OTRS.xml", 0));
+    EXPECT_FALSE(store.XMLLoadFile("/nowhere/OTRS.xml"));
     EXPECT_EQ(store.XMLGetValue("status", "x"), "x");
     store.XMLSetValue("status", "0");
     EXPECT_FALSE(store.XMLSave(""));

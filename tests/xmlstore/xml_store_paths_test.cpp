@@ -61,7 +61,7 @@ TEST_F(GetValue, PathsThatSelectNoElementGiveTheDefault) {
 using SetValue = StoreFixture;
 
 TEST_F(SetValue, CreatesTheWholePathInAnEmptyDocument) {
-    EXPECT_FALSE(store.XMLLoad("", 1));  // leaves an empty document
+    EXPECT_FALSE(store.XMLLoadText(""));  // leaves an empty document
     store.XMLSetValue("a/b/c", "v");
     EXPECT_EQ(outline(), "<a><b><c>v</c></b></a>");
     EXPECT_EQ(store.XMLGetValue("a/b/c", "x"), "v");
@@ -126,7 +126,7 @@ TEST_F(SetValue, ValuesAndNamesBeyondAsciiSurviveASave) {
     store.XMLSetValue("a/Größe", "<Wert & ä€>");
     // The outline shows the text as parsed back, so escaping is undone.
     EXPECT_EQ(outline(), "<a><Größe><Wert & ä€></Größe></a>");
-    EXPECT_TRUE(store.XMLLoad(temp.file("outline.xml"), 0));
+    EXPECT_TRUE(store.XMLLoadFile(temp.file("outline.xml")));
     EXPECT_EQ(store.XMLGetValue("Größe", "x"), "<Wert & ä€>");
 }
 
