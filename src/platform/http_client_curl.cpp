@@ -202,6 +202,15 @@ CURL* CurlHttpClient::freshHandle(const CurlLibrary* curl, QString& error) {
     return handle_.get();
 }
 
+// Why a finished transfer failed, or nothing when it succeeded.
+QString transferError(CURLcode code, long status, const Transfer& transfer,
+                      const char* errorBuffer) {
+    if (code != CURLE_OK) {
+        return failureText(code, transfer, errorBuffer);
+    }
+    return isSuccessStatus(status) ? QString() : QStringLiteral("HTTP status %1").arg(status);
+}
+
 HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, const BodySink& sink) {
     const CurlLibrary* curl = curlLibrary();
     HttpResult result;
@@ -209,11 +218,7 @@ HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, con
     if (handle == nullptr) {
         return result;
     }
-    Transfer transfer;
-    transfer.curl = curl;
-    transfer.handle = handle;
-    transfer.sink = &sink;
-    transfer.limits = limits;
+    Transfer transfer{curl, handle, &sink, limits};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
 
@@ -225,11 +230,7 @@ HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, con
     result.status = static_cast<int>(status);
     result.bytesReceived = transfer.bytes;
     result.transferComplete = code == CURLE_OK;
-    if (!result.transferComplete) {
-        result.error = failureText(code, transfer, errorBuffer);
-    } else if (!isSuccessStatus(status)) {
-        result.error = QStringLiteral("HTTP status %1").arg(status);
-    }
+    result.error = transferError(code, status, transfer, errorBuffer);
     return result;
 }
 
@@ -242,11 +243,7 @@ HttpSizeResult CurlHttpClient::size(const QString& url, const HttpLimits& limits
         return result;
     }
     const BodySink noBody = [](const char*, qint64) { return false; };
-    Transfer transfer;
-    transfer.curl = curl;
-    transfer.handle = handle;
-    transfer.sink = &noBody;
-    transfer.limits = limits;
+    Transfer transfer{curl, handle, &noBody, limits};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
     curl->easySetopt(handle, CURLOPT_NOBODY, 1L);
@@ -261,11 +258,7 @@ HttpSizeResult CurlHttpClient::size(const QString& url, const HttpLimits& limits
     result.status = static_cast<int>(status);
     result.bytes = length;
     result.transferComplete = code == CURLE_OK;
-    if (!result.transferComplete) {
-        result.error = failureText(code, transfer, errorBuffer);
-    } else if (!isSuccessStatus(status)) {
-        result.error = QStringLiteral("HTTP status %1").arg(status);
-    }
+    result.error = transferError(code, status, transfer, errorBuffer);
     return result;
 }
 
