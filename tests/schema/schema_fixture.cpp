@@ -100,7 +100,8 @@ ExclusiveLock::ExclusiveLock(const QString& file) {
         return;
     }
     pid_ = pid;
-    const char begin[] = "BEGIN EXCLUSIVE;\n";
+    // The shell waits for the probe below to let go instead of failing at once.
+    const char begin[] = ".timeout 5000\nBEGIN EXCLUSIVE;\n";
     if (::write(input_, begin, sizeof begin - 1) != sizeof begin - 1) {
         release();
         return;
