@@ -1,7 +1,7 @@
 #include "app/startup.h"
-#include "files/forwarding_file_system.h"
 #include "platform/file_system.h"
 #include "platform/special_folders.h"
+#include "support/forwarding_file_system.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "schema_fixture.h"
+#include "support/database_fixture.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "platform/database_qtsql.h"
 #include "platform/database_connection.h"
-#include "schema_fixture.h"
+#include "support/database_fixture.h"
 #include "support/silent_server.h"
 
 #include <QElapsedTimer>
