@@ -51,7 +51,8 @@ void loadConfiguration(ProgramSettings& settings, FormModel& form, const QString
                        platform::FileSystem& files) {
     settings.settingsFolder = platform::GetSpecialFolder(platform::kCommonAppData) + "/Pelorix";
     if (!files.entryExists(settings.settingsFolder)) {
-        files.createFolder(settings.settingsFolder);  // a folder we cannot create: defaults apply
+        // A folder we cannot create: defaults apply.
+        static_cast<void>(files.createFolder(settings.settingsFolder));
     }
     settings.settingsFile = settings.settingsFolder + "/Pelorix.ini";
     const auto setting = [&](const QString& section, const QString& key, const QString& fallback) {

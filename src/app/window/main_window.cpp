@@ -254,7 +254,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::openHistory() {
     // The browser is left to itself: the updater neither waits for it nor checks the result.
-    services_.programs.start({"xdg-open", historyPageAddress()});
+    static_cast<void>(services_.programs.start({"xdg-open", historyPageAddress()}));
 }
 
 }  // namespace pelorix::app::window
