@@ -2,7 +2,6 @@
 
 #include "app/update_context.h"
 #include "platform/clock.h"
-#include "platform/special_folders.h"
 #include "xmlstore/xml_store.h"
 
 #include <chrono>
@@ -61,10 +60,6 @@ bool reportsStatus(UpdateContext& ctx, const QString& document, const Supervised
 }
 
 }  // namespace
-
-QString controlDocumentPath() {
-    return platform::GetSpecialFolder(platform::kCommonAppData) + "/OrvaneTrellisService/OTRS.xml";
-}
 
 bool requestTargetStatus(UpdateContext& ctx, const QString& document,
                          const SupervisedService& service, const QString& status) {

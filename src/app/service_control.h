@@ -19,9 +19,6 @@ extern const SupervisedService kHavrelServiceEntry;
 inline const QString kServiceStopped = QStringLiteral("0");
 inline const QString kServiceRunning = QStringLiteral("1");
 
-// The control document of this machine.
-QString controlDocumentPath();
-
 // Writes the service's target status into the document and saves it. A document that does not
 // parse is read again for as long as a service is given to change, then left alone rather than
 // replaced by an empty one: it belongs to the supervising service.
