@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 #include "schema_fixture.h"
 #include "support/silent_server.h"
+#include "support/test_environment.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -222,12 +223,10 @@ TEST(OdbcDatabase, ADataSourceNameFromTheUsersOdbcIniIsReached) {
     runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
     const QString ini =
         dir.write("odbc.ini", ("[PelorixTest]\nDriver=SQLite3\nDatabase=" + file + "\n").toUtf8());
-    const QByteArray previous = qgetenv("ODBCINI");
-    qputenv("ODBCINI", ini.toUtf8());
     QtSqlDatabase database(platform::defaultFileSystem());
+    const test::ScopedEnv userOdbcIni("ODBCINI", ini.toUtf8());  // read by unixODBC
     const platform::QueryResult result =
         database.query("UID=nobody;DSN=PelorixTest", "Select * from t");
-    previous.isNull() ? qunsetenv("ODBCINI") : qputenv("ODBCINI", previous);
     EXPECT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.columns, QStringList{"a"});
 }
