@@ -87,7 +87,7 @@ void ReleaseServer::answer(const httplib::Request& request, httplib::Response& r
         sendPartly(fault->second, std::move(content), response);
         return;
     }
-    response.set_content(std::move(content), contentType(name));
+    response.set_content(content, contentType(name));
 }
 
 void ReleaseServer::respondWithStatus(int status, httplib::Response& response) {

@@ -61,7 +61,7 @@ std::optional<ServeOptions> parseServeOptions(const QStringList& arguments, QStr
             error = option + " needs a value";
             return std::nullopt;
         }
-        const QString value = arguments[++i];
+        const QString& value = arguments[++i];
         bool valid = true;
         if (option == "--root") {
             options.root = value;
