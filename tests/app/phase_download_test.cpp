@@ -2,9 +2,9 @@
 #include "app/release_components.h"
 #include "app/update_harness.h"
 #include "app/update_server.h"
-#include "files/forwarding_file_system.h"
-#include "files/http_test_server.h"
 #include "platform/environment.h"
+#include "support/forwarding_file_system.h"
+#include "support/http_test_server.h"
 
 #include <gtest/gtest.h>
 #include <QFile>

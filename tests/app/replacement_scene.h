@@ -2,8 +2,8 @@
 
 #include "app/update_context.h"
 #include "app/update_harness.h"
-#include "files/forwarding_file_system.h"
 #include "platform/program_start.h"
+#include "support/forwarding_file_system.h"
 
 #include <QMap>
 #include <QStringList>

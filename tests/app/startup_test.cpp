@@ -1,9 +1,9 @@
 #include "app/startup.h"
 #include "app/installation.h"
-#include "files/forwarding_file_system.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/special_folders.h"
+#include "support/forwarding_file_system.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

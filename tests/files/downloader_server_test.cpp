@@ -1,7 +1,7 @@
 #include "files/downloader.h"
-#include "files/http_test_server.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"
+#include "support/http_test_server.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "files/remove_folder.h"
 
-#include "files/forwarding_file_system.h"
 #include "platform/file_system.h"
+#include "support/forwarding_file_system.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

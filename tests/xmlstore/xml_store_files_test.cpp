@@ -1,5 +1,5 @@
-#include "files/forwarding_file_system.h"
 #include "store_fixture.h"
+#include "support/forwarding_file_system.h"
 #include "xmlstore/document_bytes.h"
 
 #include <QDir>

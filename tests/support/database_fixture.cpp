@@ -1,4 +1,5 @@
-#include "schema_fixture.h"
+#include "support/database_fixture.h"
+
 #include "platform/file_system.h"
 
 #include <QFile>

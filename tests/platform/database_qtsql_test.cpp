@@ -1,7 +1,7 @@
 #include "platform/database_qtsql.h"
 #include "platform/database_connection.h"
 #include "platform/file_system.h"
-#include "schema_fixture.h"
+#include "support/database_fixture.h"
 #include "support/silent_server.h"
 #include "support/test_environment.h"
 
