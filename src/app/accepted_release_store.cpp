@@ -25,7 +25,8 @@ bool AcceptedReleaseStore::load(std::optional<qint64>& timestamp, QString& error
 }
 
 bool AcceptedReleaseStore::store(qint64 timestamp) {
-    return files_.replaceFileContents(path_, QByteArray::number(timestamp) + "\r\n");
+    return static_cast<bool>(
+        files_.replaceFileContents(path_, QByteArray::number(timestamp) + "\r\n"));
 }
 
 }  // namespace pelorix::app

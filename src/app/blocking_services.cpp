@@ -60,11 +60,11 @@ platform::DbResult BlockingServices::Database::appendRow(
     return runBlocking(ui_, [&] { return inner_.appendRow(connection, table, values); });
 }
 
-bool BlockingServices::Programs::start(const QStringList& argv) {
+platform::Outcome BlockingServices::Programs::start(const QStringList& argv) {
     return runBlocking(ui_, [&] { return inner_.start(argv); });
 }
 
-std::optional<int> BlockingServices::Programs::runToEnd(const QStringList& argv) {
+platform::Fallible<int> BlockingServices::Programs::runToEnd(const QStringList& argv) {
     return runBlocking(ui_, [&] { return inner_.runToEnd(argv); });
 }
 

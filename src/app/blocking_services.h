@@ -53,8 +53,8 @@ class BlockingServices {
     class Programs final : public platform::ProgramStarter {
       public:
         Programs(platform::ProgramStarter& inner, UserInterface& ui) : inner_(inner), ui_(ui) {}
-        bool start(const QStringList& argv) override;
-        std::optional<int> runToEnd(const QStringList& argv) override;
+        platform::Outcome start(const QStringList& argv) override;
+        platform::Fallible<int> runToEnd(const QStringList& argv) override;
 
       private:
         platform::ProgramStarter& inner_;

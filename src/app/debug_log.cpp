@@ -29,7 +29,7 @@ void DebugLog::writeEntry(QString entry, const QString& message) {
     // support can read every log alike: no zone word, no order that follows the machine's locale.
     entry += QDateTime::currentDateTime().toString(kTimestampFormat) + "> " + message + "\r\n";
     // The log is a help for support staff; a folder without write access must not stop an update.
-    files_.appendToFile(filePath_, platform::encodeAnsi(entry));
+    static_cast<void>(files_.appendToFile(filePath_, platform::encodeAnsi(entry)));
 }
 
 QString DebugLog::defaultPath() {

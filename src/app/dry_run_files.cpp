@@ -75,7 +75,7 @@ void DryRun::checkLocalFile(const QString& folder, const ReleaseComponent& compo
         check("File " + name, false, path + " is missing", kDownloadError);
         return;
     }
-    const std::optional<QByteArray> bytes = files.readFile(path);
+    const platform::Fallible<QByteArray> bytes = files.readFile(path);
     FileRecord record{name, -1, {}, false};
     if (bytes) {
         record.bytes = bytes->size();
@@ -85,7 +85,7 @@ void DryRun::checkLocalFile(const QString& folder, const ReleaseComponent& compo
     const QByteArray listed = listedDigest(name);
     record.verified = !listed.isEmpty() && record.sha256 == QString::fromLatin1(listed.toHex());
     ctx_.record.files.push_back(record);
-    const std::optional<QByteArray> installed = files.readFile(installedPath(ctx_, component));
+    const platform::Fallible<QByteArray> installed = files.readFile(installedPath(ctx_, component));
     const bool same = bytes && installed && *bytes == *installed;
     ctx_.record.wouldChange = ctx_.record.wouldChange || !same;
     if (release_.state == ReleaseTrust::State::Verified && !record.verified) {
@@ -117,7 +117,7 @@ void DryRun::checkServerFile(const ReleaseComponent& component) {
         ctx_.services.http.size(ctx_.updateServerBase + "/" + name, limits);
     ctx_.record.files.push_back(
         {name, size.ok() ? size.bytes : -1, QString::fromLatin1(listed.toHex()), false});
-    const std::optional<QByteArray> installed =
+    const platform::Fallible<QByteArray> installed =
         ctx_.services.files.readFile(installedPath(ctx_, component));
     const bool same = !listed.isEmpty() && installed && files::sha256Of(*installed) == listed;
     ctx_.record.wouldChange = ctx_.record.wouldChange || !same;

@@ -37,7 +37,7 @@ QString sha256Hex(const QByteArray& bytes) {
 
 void noteFetchedFile(UpdateContext& ctx, const ReleaseComponent& component) {
     platform::FileSystem& files = ctx.services.files;
-    const std::optional<QByteArray> fetched =
+    const platform::Fallible<QByteArray> fetched =
         files.readFile(component.temporaryPath(ctx.settings.appPath));
     // Only a file that matched the signed checksum list gets this far in a verified run.
     const bool verified = ctx.release && ctx.release->state == ReleaseTrust::State::Verified;
@@ -47,7 +47,7 @@ void noteFetchedFile(UpdateContext& ctx, const ReleaseComponent& component) {
         record.sha256 = sha256Hex(*fetched);
     }
     ctx.record.files.push_back(record);
-    const std::optional<QByteArray> installed = files.readFile(installedPath(ctx, component));
+    const platform::Fallible<QByteArray> installed = files.readFile(installedPath(ctx, component));
     if (!fetched || !installed || *installed != *fetched) {
         ctx.record.installedContentChanged = true;
     }

@@ -37,8 +37,8 @@ RunOutcome runCompletion(UpdateContext& ctx, bool databaseOnly) {
     }
     // The program path is one argument: blanks in it cannot split it or start another program.
     const QString mainProgram = ctx.settings.appPath + "/Pelorix.exe";
-    if (!ctx.services.programs.start({mainProgram})) {
-        ctx.log("Error starting " + mainProgram);
+    if (const platform::Outcome started = ctx.services.programs.start({mainProgram}); !started) {
+        ctx.log("Error starting " + mainProgram + ": " + started.reason());
         return ctx.generalFailureExit();
     }
     ctx.ui.quit();

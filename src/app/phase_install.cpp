@@ -96,9 +96,9 @@ class Replacement {
             return false;
         }
         const QStringList argv{registrar_, library, "/s"};
-        const std::optional<int> status = ctx_.services.programs.runToEnd(argv);
+        const platform::Fallible<int> status = ctx_.services.programs.runToEnd(argv);
         if (!status) {
-            ctx_.log("Error starting " + argv.join(' '));
+            ctx_.log("Error starting " + argv.join(' ') + ": " + status.reason());
         } else if (*status != 0) {
             ctx_.log(
                 QStringLiteral("Error registering %1: exit status %2").arg(library).arg(*status));
@@ -109,10 +109,11 @@ class Replacement {
     // The library path stays one argument, whatever blanks it holds.
     bool startRegistrar(const QStringList& arguments, ErrorMode errorMode) {
         const QStringList argv = QStringList{registrar_} + arguments;
-        if (ctx_.services.programs.start(argv)) {
+        const platform::Outcome started = ctx_.services.programs.start(argv);
+        if (started) {
             return true;
         }
-        ctx_.log("Error starting " + argv.join(' '));
+        ctx_.log("Error starting " + argv.join(' ') + ": " + started.reason());
         return errorMode == ErrorMode::Skip || failureExit();
     }
 
@@ -164,8 +165,9 @@ class Replacement {
 
     bool remove(const RemovalRow& row) {
         const QString path = folder(row.folder) + "/" + row.name.toString();
-        while (!tryRemove(path, row.kind)) {
-            ctx_.log("Error deleting " + path);
+        for (platform::Outcome removed = tryRemove(path, row.kind); !removed;
+             removed = tryRemove(path, row.kind)) {
+            ctx_.log("Error deleting " + path + ": " + removed.reason());
             switch (row.errorMode) {
                 case ErrorMode::Skip:
                     return true;
@@ -182,11 +184,13 @@ class Replacement {
     }
 
     // A missing entry counts as removed; a folder is removed as far as it can be.
-    bool tryRemove(const QString& path, EntryKind kind) {
+    platform::Outcome tryRemove(const QString& path, EntryKind kind) {
         if (kind == EntryKind::Folder) {
-            return !files_.entryExists(path) || transaction_.removeFolder(path);
+            return files_.entryExists(path) ? transaction_.removeFolder(path)
+                                            : platform::Outcome::success();
         }
-        return !files_.normalFileExists(path) || transaction_.removeFile(path);
+        return files_.normalFileExists(path) ? transaction_.removeFile(path)
+                                             : platform::Outcome::success();
     }
 
     // The retry counter belongs to the whole run: the second failure of a retried step ends it,
@@ -209,10 +213,11 @@ class Replacement {
     bool install(const ReleaseComponent& component) {
         const QString from = component.temporaryPath(ctx_.settings.appPath);
         const QString to = folder(component.installFolder) + "/" + component.fileName.toString();
-        if (transaction_.install(from, to)) {
+        const platform::Outcome moved = transaction_.install(from, to);
+        if (moved) {
             return true;
         }
-        ctx_.log("Error moving " + from + " to " + to);
+        ctx_.log("Error moving " + from + " to " + to + ": " + moved.reason());
         return failureExit();
     }
 

@@ -66,6 +66,9 @@ RunOutcome runServiceShutdown(UpdateContext& ctx) {
     }
     const QString document = ctx.controlDocument;
     if (!ctx.services.files.normalFileExists(document)) {
+        // Read anyway, for the file system's word on why there is nothing to read.
+        logControlDocumentFailure(ctx, "loading", document,
+                                  ctx.services.files.readFile(document).reason());
         return ctx.generalFailureExit();
     }
     const RunOutcome outcome = stopService(ctx, document, kPelorixService);

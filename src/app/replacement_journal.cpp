@@ -64,7 +64,7 @@ std::vector<JournalEntry> ReplacementJournal::read() const {
 }
 
 bool ReplacementJournal::discard() {
-    return files_.deleteFile(path_);
+    return static_cast<bool>(files_.deleteFile(path_));
 }
 
 }  // namespace pelorix::app

@@ -32,8 +32,11 @@ bool ReplacementTransaction::begin(const QStringList& folders, const QStringList
         if (tools_.files.entryExists(area)) {
             files::RemoveFolder(tools_.files, area);
         }
-        if (!record({JournalStep::BackupArea, area, {}}) || !tools_.files.createFolder(area)) {
-            tools_.log("Error creating the backup area " + area);
+        if (!record({JournalStep::BackupArea, area, {}})) {
+            return false;
+        }
+        if (const platform::Outcome created = tools_.files.createFolder(area); !created) {
+            tools_.log("Error creating the backup area " + area + ": " + created.reason());
             return false;
         }
     }
@@ -53,41 +56,47 @@ bool ReplacementTransaction::recordRegistration(const QString& library) {
     return record({JournalStep::Register, library, {}});
 }
 
-bool ReplacementTransaction::removeFile(const QString& path) {
+platform::Outcome ReplacementTransaction::removeFile(const QString& path) {
     platform::FileSystem& files = tools_.files;
     const QString original = files.resolve(path);
     const QString backup = backupPathOf(original);
     // Refused as its delete would be; its second name would share the protection and stay.
-    if (files.isReadOnly(original) || !record({JournalStep::MoveAside, original, backup})) {
-        return false;
+    if (files.isReadOnly(original)) {
+        return platform::Outcome::failure(QStringLiteral("the file is read-only"));
+    }
+    if (!record({JournalStep::MoveAside, original, backup})) {
+        return journalFailure();
     }
     // A second name for the file keeps it, while the delete itself fails where a delete of the
     // file would fail (read-only, in use). A retried removal finds its backup made already.
-    if (!files.entryExists(backup) && !files.linkFile(original, backup) &&
-        !files.copyFile(original, backup, false)) {
-        tools_.log("Error keeping " + original + " in " + backup);
-        return false;
+    if (!files.entryExists(backup) && !files.linkFile(original, backup)) {
+        if (const platform::Outcome copied = files.copyFile(original, backup, false); !copied) {
+            tools_.log("Error keeping " + original + " in " + backup + ": " + copied.reason());
+            return copied;
+        }
     }
     return files.deleteFile(original);
 }
 
-bool ReplacementTransaction::removeFolder(const QString& path) {
+platform::Outcome ReplacementTransaction::removeFolder(const QString& path) {
     const QString original = tools_.files.resolve(path);
     const QString backup = backupPathOf(original);
-    return record({JournalStep::MoveAside, original, backup}) &&
-           tools_.files.moveFile(original, backup);
+    if (!record({JournalStep::MoveAside, original, backup})) {
+        return journalFailure();
+    }
+    return tools_.files.moveFile(original, backup);
 }
 
-bool ReplacementTransaction::install(const QString& from, const QString& to) {
+platform::Outcome ReplacementTransaction::install(const QString& from, const QString& to) {
     if (!record({JournalStep::Install, from, to})) {
-        return false;
+        return journalFailure();
     }
-    if (tools_.files.moveFile(from, to)) {
-        return true;
+    platform::Outcome moved = tools_.files.moveFile(from, to);
+    if (!moved) {
+        // Nothing moved: the rollback must not take whatever stands at `to` for the new file.
+        entries_.pop_back();
     }
-    // Nothing moved: the rollback must not take whatever stands at `to` for the new file.
-    entries_.pop_back();
-    return false;
+    return moved;
 }
 
 void ReplacementTransaction::commit() {
@@ -110,6 +119,10 @@ bool ReplacementTransaction::record(const JournalEntry& entry) {
     }
     entries_.push_back(entry);
     return true;
+}
+
+platform::Outcome ReplacementTransaction::journalFailure() const {
+    return platform::Outcome::failure("the journal " + journal_.path() + " could not be written");
 }
 
 QString ReplacementTransaction::backupPathOf(const QString& resolvedPath) const {

@@ -2,6 +2,7 @@
 
 #include "app/replacement_journal.h"
 #include "app/replacement_undo.h"
+#include "platform/outcome.h"
 
 #include <QStringList>
 
@@ -27,10 +28,10 @@ class ReplacementTransaction {
 
     // The old file is gone from its place and kept in the backup area; false when it could not
     // be removed (it stays in place then).
-    bool removeFile(const QString& path);
-    bool removeFolder(const QString& path);
+    platform::Outcome removeFile(const QString& path);
+    platform::Outcome removeFolder(const QString& path);
     // The new file moved to its final place.
-    bool install(const QString& from, const QString& to);
+    platform::Outcome install(const QString& from, const QString& to);
 
     // The new release is complete: the backup areas, the local release files and the journal go.
     void commit();
@@ -39,6 +40,7 @@ class ReplacementTransaction {
 
   private:
     bool record(const JournalEntry& entry);
+    platform::Outcome journalFailure() const;
     QString backupPathOf(const QString& resolvedPath) const;
 
     ReplacementJournal& journal_;

@@ -68,15 +68,19 @@ class Undo {
             return;
         }
         const QStringList argv = QStringList{tools_.registrar, library} + switches;
-        const std::optional<int> status = tools_.programs.runToEnd(argv);
-        if (status != 0) {
-            tools_.log("Error running " + argv.join(' '));
+        const platform::Fallible<int> status = tools_.programs.runToEnd(argv);
+        if (!status) {
+            tools_.log("Error running " + argv.join(' ') + ": " + status.reason());
+        } else if (*status != 0) {
+            tools_.log(QStringLiteral("Error running %1: exit status %2")
+                           .arg(argv.join(' '))
+                           .arg(*status));
         }
     }
 
-    void check(bool done, const QString& what) {
+    void check(const platform::Outcome& done, const QString& what) {
         if (!done) {
-            tools_.log("Could not " + what);
+            tools_.log("Could not " + what + ": " + done.reason());
             complete_ = false;
         }
     }
@@ -95,12 +99,12 @@ void dropBackups(const std::vector<JournalEntry>& entries, const JournalTools& t
             continue;
         }
         if (files.normalFileExists(entry.other)) {
-            files.deleteFile(entry.other);
+            static_cast<void>(files.deleteFile(entry.other));
         } else {
             files::RemoveFolder(files, entry.other);
         }
         if (files.entryExists(entry.other) && !files.entryExists(entry.path)) {
-            files.moveFile(entry.other, entry.path);
+            static_cast<void>(files.moveFile(entry.other, entry.path));
         }
     }
 }
@@ -135,7 +139,7 @@ void finishCompleted(ReplacementJournal& journal, const std::vector<JournalEntry
     removeBackupAreas(entries, tools);
     for (const JournalEntry& entry : entries) {
         if (entry.step == JournalStep::ReleaseSource && tools.files.normalFileExists(entry.path)) {
-            tools.files.deleteFile(entry.path);
+            static_cast<void>(tools.files.deleteFile(entry.path));
         }
     }
     journal.discard();

@@ -42,8 +42,10 @@ class StopDeadline {
 // supervising service may be rewriting it this moment.
 bool loadDocument(UpdateContext& ctx, const QString& document) {
     const StopDeadline deadline(ctx);
-    while (!ctx.xml.XMLLoadFile(document)) {
+    for (platform::Outcome loaded = ctx.xml.XMLLoadFile(document); !loaded;
+         loaded = ctx.xml.XMLLoadFile(document)) {
         if (deadline.passed()) {
+            logControlDocumentFailure(ctx, "loading", document, loaded.reason());
             return false;
         }
         ctx.services.clock.sleepFor(kPollInterval);
@@ -61,6 +63,11 @@ bool reportsStatus(UpdateContext& ctx, const QString& document, const Supervised
 
 }  // namespace
 
+void logControlDocumentFailure(const UpdateContext& ctx, const QString& action,
+                               const QString& document, const QString& reason) {
+    ctx.log("Error " + action + " the control document " + document + ": " + reason);
+}
+
 bool requestTargetStatus(UpdateContext& ctx, const QString& document,
                          const SupervisedService& service, const QString& status) {
     if (!loadDocument(ctx, document)) {
@@ -68,7 +75,8 @@ bool requestTargetStatus(UpdateContext& ctx, const QString& document,
     }
     const QString before = ctx.xml.XMLGetValue(service.targetPath, "");
     ctx.xml.XMLSetValue(service.targetPath, status);
-    if (!ctx.xml.XMLSave("")) {
+    if (const platform::Outcome saved = ctx.xml.XMLSave(""); !saved) {
+        logControlDocumentFailure(ctx, "saving", document, saved.reason());
         return false;
     }
     // A service the document does not list keeps what it had: nothing could be stored.

@@ -19,6 +19,10 @@ extern const SupervisedService kHavrelServiceEntry;
 inline const QString kServiceStopped = QStringLiteral("0");
 inline const QString kServiceRunning = QStringLiteral("1");
 
+// The debug-log entry of a failed action ("loading", "saving") on the document, with its reason.
+void logControlDocumentFailure(const UpdateContext& ctx, const QString& action,
+                               const QString& document, const QString& reason);
+
 // Writes the service's target status into the document and saves it. A document that does not
 // parse is read again for as long as a service is given to change, then left alone rather than
 // replaced by an empty one: it belongs to the supervising service.

@@ -51,7 +51,8 @@ void loadConfiguration(ProgramSettings& settings, FormModel& form, const Install
                        platform::FileSystem& files) {
     settings.settingsFolder = installation.settingsFolder;
     if (!files.entryExists(settings.settingsFolder)) {
-        files.createFolder(settings.settingsFolder);  // a folder we cannot create: defaults apply
+        // A folder we cannot create: defaults apply.
+        static_cast<void>(files.createFolder(settings.settingsFolder));
     }
     settings.settingsFile = installation.settingsFile;
     const auto setting = [&](const QString& section, const QString& key, const QString& fallback) {

@@ -56,8 +56,9 @@ bool Downloader::copyFromFolder(const QString& folder, const QString& fileName,
     if (!removeOldTarget(targetPath)) {
         return false;
     }
-    if (!files_.copyFile(sourcePath, targetPath, false)) {
-        return fail(QStringLiteral("%1 could not be copied to %2").arg(sourcePath, targetPath));
+    if (const platform::Outcome copied = files_.copyFile(sourcePath, targetPath, false); !copied) {
+        return fail(QStringLiteral("%1 could not be copied to %2: %3")
+                        .arg(sourcePath, targetPath, copied.reason()));
     }
     return true;
 }
@@ -103,7 +104,9 @@ std::optional<QByteArray> Downloader::fetchSmallFile(const QString& baseAddress,
         const QString path = source.localFolder + "/" + fileName;
         std::optional<QByteArray> content;
         if (files_.normalFileExists(path)) {
-            content = files_.readFile(path);
+            if (const platform::Fallible<QByteArray> read = files_.readFile(path)) {
+                content = *read;
+            }
         }
         if (!content || content->size() > maximumSize) {
             fail(QStringLiteral("no readable file %1 of at most %2 bytes")
@@ -134,8 +137,12 @@ bool Downloader::acceptsBodyLength(qint64 length, qint32 minimumSize) {
 }
 
 bool Downloader::removeOldTarget(const QString& targetPath) {
-    if (files_.normalFileExists(targetPath) && !files_.deleteFile(targetPath)) {
-        return fail(QStringLiteral("the old file %1 could not be deleted").arg(targetPath));
+    if (!files_.normalFileExists(targetPath)) {
+        return true;
+    }
+    if (const platform::Outcome deleted = files_.deleteFile(targetPath); !deleted) {
+        return fail(QStringLiteral("the old file %1 could not be deleted: %2")
+                        .arg(targetPath, deleted.reason()));
     }
     return true;
 }

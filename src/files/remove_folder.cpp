@@ -13,11 +13,12 @@ bool isNormalFile(const platform::DirEntry& entry) {
     return !entry.isFolder && !entry.isHidden && !entry.isSystem;
 }
 
-// Deletes every normal file of the folder; a file that cannot be deleted does not stop the rest.
+// Deletes every normal file of the folder; a file that cannot be deleted does not stop the rest
+// (what is left is seen by the caller, which reports nothing).
 void deleteFilesOf(platform::FileSystem& files, const QString& folder) {
     for (const platform::DirEntry& entry : files.list(folder)) {
         if (isNormalFile(entry)) {
-            files.deleteFile(folder + "/" + entry.name);
+            static_cast<void>(files.deleteFile(folder + "/" + entry.name));
         }
     }
 }
@@ -49,7 +50,7 @@ void RemoveFolder(platform::FileSystem& files, QString path) {
         return;
     }
     if (isLink(files, path)) {
-        files.deleteFile(path);
+        static_cast<void>(files.deleteFile(path));
         return;
     }
     deleteFilesOf(files, path);
@@ -64,7 +65,7 @@ void RemoveFolder(platform::FileSystem& files, QString path) {
             survivors.insert(entry);
         }
     }
-    files.removeEmptyFolder(path);
+    static_cast<void>(files.removeEmptyFolder(path));
 }
 
 }  // namespace pelorix::files

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -29,7 +31,7 @@ class FileWriter {
 // The file operations of the program with Windows semantics: names resolve without regard to
 // case (an exact match wins), read-only files are neither deleted nor overwritten, a rename onto
 // an existing name fails, and ".exe" files are created executable. Every call reports failure by
-// its result and never throws.
+// its result, with the reason, and never throws.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -51,23 +53,23 @@ class FileSystem {
     // The entries of a folder, without "." and "..", sorted by name.
     virtual std::vector<DirEntry> list(const QString& folder) const = 0;
 
-    virtual bool deleteFile(const QString& path) = 0;
+    virtual Outcome deleteFile(const QString& path) = 0;
     // A rename; across file systems a copy followed by the removal of the source.
-    virtual bool moveFile(const QString& from, const QString& to) = 0;
-    virtual bool copyFile(const QString& from, const QString& to, bool replaceExisting) = 0;
+    virtual Outcome moveFile(const QString& from, const QString& to) = 0;
+    virtual Outcome copyFile(const QString& from, const QString& to, bool replaceExisting) = 0;
     // A second name for the same file (a hard link) in the same file system; fails where the
     // file system has none or the new name exists.
-    virtual bool linkFile(const QString& from, const QString& to) = 0;
-    virtual bool createFolder(const QString& path) = 0;
-    virtual bool removeEmptyFolder(const QString& path) = 0;
+    virtual Outcome linkFile(const QString& from, const QString& to) = 0;
+    virtual Outcome createFolder(const QString& path) = 0;
+    virtual Outcome removeEmptyFolder(const QString& path) = 0;
 
-    virtual std::optional<QByteArray> readFile(const QString& path) const = 0;
+    virtual Fallible<QByteArray> readFile(const QString& path) const = 0;
     // Creates or truncates the file (refused for a read-only one).
     virtual std::unique_ptr<FileWriter> createFile(const QString& path) = 0;
     // Writes the whole file through a temporary file in the same folder renamed over it, so a
     // failed write leaves the old file as it was.
-    virtual bool replaceFileContents(const QString& path, const QByteArray& bytes) = 0;
-    virtual bool appendToFile(const QString& path, const QByteArray& bytes) = 0;
+    virtual Outcome replaceFileContents(const QString& path, const QByteArray& bytes) = 0;
+    virtual Outcome appendToFile(const QString& path, const QByteArray& bytes) = 0;
 };
 
 // The file system of this platform.

@@ -156,17 +156,20 @@ std::vector<DirEntry> PosixFileSystem::list(const QString& folder) const {
     return entries;
 }
 
-std::optional<QByteArray> PosixFileSystem::readFile(const QString& path) const {
+Fallible<QByteArray> PosixFileSystem::readFile(const QString& path) const {
     // Non-blocking, so that opening a FIFO cannot hang; only regular files are read.
     const int fd =
         ::open(posix::nativePath(resolve(path)).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return std::nullopt;
+        return Outcome::failureFromErrno();
     }
     struct stat status {};
-    std::optional<QByteArray> contents;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-        contents = posix::readAll(fd);
+    Fallible<QByteArray> contents = Outcome::failure(QStringLiteral("not a regular file"));
+    if (::fstat(fd, &status) != 0) {
+        contents = Outcome::failureFromErrno();
+    } else if (S_ISREG(status.st_mode)) {
+        std::optional<QByteArray> bytes = posix::readAll(fd);
+        contents = bytes ? Fallible<QByteArray>(std::move(*bytes)) : Outcome::failureFromErrno();
     }
     ::close(fd);
     return contents;

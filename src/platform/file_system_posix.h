@@ -16,21 +16,21 @@ class PosixFileSystem : public FileSystem {
     bool isReadOnly(const QString& path) const override;
     std::vector<DirEntry> list(const QString& folder) const override;
 
-    bool deleteFile(const QString& path) override;
-    bool moveFile(const QString& from, const QString& to) override;
-    bool copyFile(const QString& from, const QString& to, bool replaceExisting) override;
-    bool linkFile(const QString& from, const QString& to) override;
-    bool createFolder(const QString& path) override;
-    bool removeEmptyFolder(const QString& path) override;
+    Outcome deleteFile(const QString& path) override;
+    Outcome moveFile(const QString& from, const QString& to) override;
+    Outcome copyFile(const QString& from, const QString& to, bool replaceExisting) override;
+    Outcome linkFile(const QString& from, const QString& to) override;
+    Outcome createFolder(const QString& path) override;
+    Outcome removeEmptyFolder(const QString& path) override;
 
-    std::optional<QByteArray> readFile(const QString& path) const override;
+    Fallible<QByteArray> readFile(const QString& path) const override;
     std::unique_ptr<FileWriter> createFile(const QString& path) override;
-    bool replaceFileContents(const QString& path, const QByteArray& bytes) override;
-    bool appendToFile(const QString& path, const QByteArray& bytes) override;
+    Outcome replaceFileContents(const QString& path, const QByteArray& bytes) override;
+    Outcome appendToFile(const QString& path, const QByteArray& bytes) override;
 
   private:
-    bool moveAcrossFileSystems(const QString& from, const QString& to);
-    bool copyInto(const QString& from, const QString& to, bool replaceExisting);
+    Outcome moveAcrossFileSystems(const QString& from, const QString& to);
+    Outcome copyInto(const QString& from, const QString& to, bool replaceExisting);
 };
 
 }  // namespace pelorix::platform

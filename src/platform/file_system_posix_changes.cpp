@@ -32,16 +32,22 @@ QString throughLink(const QString& path) {
     return target.isEmpty() ? entry.symLinkTarget() : target;
 }
 
-// An existing entry that may not be replaced by a file: a folder or a read-only file.
-bool refusesNewContents(const std::optional<struct stat>& status) {
-    return status && (S_ISDIR(status->st_mode) || posix::isReadOnlyFile(*status));
+// Why an existing entry may not be replaced by a file: a folder or a read-only file.
+std::optional<Outcome> refusalOfNewContents(const std::optional<struct stat>& status) {
+    if (status && S_ISDIR(status->st_mode)) {
+        return Outcome::failureFromErrno(EISDIR);
+    }
+    if (status && posix::isReadOnlyFile(*status)) {
+        return Outcome::failure(QStringLiteral("the file is read-only"));
+    }
+    return std::nullopt;
 }
 
-bool writeThroughTemp(const QString& target, const QByteArray& bytes, mode_t creationMode,
-                      const std::optional<struct stat>& existing) {
+Outcome writeThroughTemp(const QString& target, const QByteArray& bytes, mode_t creationMode,
+                         const std::optional<struct stat>& existing) {
     auto temp = posix::createTempBeside(target, creationMode);
     if (!temp) {
-        return false;
+        return Outcome::failureFromErrno();
     }
     bool ok = posix::writeAll(temp->fd, bytes.constData(), bytes.size());
     if (ok && existing) {
@@ -50,106 +56,144 @@ bool writeThroughTemp(const QString& target, const QByteArray& bytes, mode_t cre
         [[maybe_unused]] const int ignored = ::fchown(temp->fd, existing->st_uid, existing->st_gid);
     }
     if (!ok || !posix::finish(*temp) || !posix::renameReplacing(temp->path, target)) {
+        Outcome failure = Outcome::failureFromErrno();
         posix::discard(*temp);
-        return false;
+        return failure;
     }
-    return true;
+    return Outcome::success();
 }
 
 }  // namespace
 
-bool PosixFileSystem::deleteFile(const QString& path) {
+Outcome PosixFileSystem::deleteFile(const QString& path) {
     const QString resolved = resolve(path);
     const auto status = entryStatus(resolved);
-    if (refusesNewContents(status)) {
-        return false;
+    if (!status) {
+        return Outcome::failureFromErrno();
     }
-    return status && ::unlink(nativePath(resolved).constData()) == 0;
+    if (auto refusal = refusalOfNewContents(status)) {
+        return *refusal;
+    }
+    if (::unlink(nativePath(resolved).constData()) != 0) {
+        return Outcome::failureFromErrno();
+    }
+    return Outcome::success();
 }
 
-bool PosixFileSystem::moveFile(const QString& from, const QString& to) {
+Outcome PosixFileSystem::moveFile(const QString& from, const QString& to) {
     const QString source = resolve(from);
     const auto sourceStatus = entryStatus(source);
+    if (!sourceStatus) {
+        return Outcome::failureFromErrno();
+    }
     // A link moved into place would make the installed name point wherever the link points.
-    if (!sourceStatus || S_ISLNK(sourceStatus->st_mode)) {
-        return false;
+    if (S_ISLNK(sourceStatus->st_mode)) {
+        return Outcome::failure(QStringLiteral("a symbolic link is not moved"));
     }
     QString target = resolve(to);
     if (target == source) {
         // The same entry: only the case of its name changes, as Windows allows.
         target = parentPlusName(target, to);
-        return target == source || posix::renameReplacing(source, target);
+        if (target == source || posix::renameReplacing(source, target)) {
+            return Outcome::success();
+        }
+        return Outcome::failureFromErrno();
     }
     if (posix::renameNoReplace(source, target)) {
-        return true;
+        return Outcome::success();
     }
-    return errno == EXDEV && moveAcrossFileSystems(source, target);
+    return errno == EXDEV ? moveAcrossFileSystems(source, target) : Outcome::failureFromErrno();
 }
 
-bool PosixFileSystem::moveAcrossFileSystems(const QString& from, const QString& to) {
+Outcome PosixFileSystem::moveAcrossFileSystems(const QString& from, const QString& to) {
     const auto status = entryStatus(from);
-    if (!status || !S_ISREG(status->st_mode) || !copyInto(from, to, false)) {
-        return false;
+    if (!status || !S_ISREG(status->st_mode)) {
+        return Outcome::failure(QStringLiteral("only a file moves to another file system"));
+    }
+    if (Outcome copied = copyInto(from, to, false); !copied) {
+        return copied;
     }
     if (::unlink(nativePath(from).constData()) != 0) {
+        Outcome failure = Outcome::failureFromErrno();
         // Keep the move whole: without the source removed, the copy goes again.
         ::unlink(nativePath(to).constData());
-        return false;
+        return failure;
     }
-    return true;
+    return Outcome::success();
 }
 
-bool PosixFileSystem::copyFile(const QString& from, const QString& to, bool replaceExisting) {
+Outcome PosixFileSystem::copyFile(const QString& from, const QString& to, bool replaceExisting) {
     return copyInto(resolve(from), resolve(to), replaceExisting);
 }
 
 // Copies between resolved paths through a temporary file, so that a failed copy leaves the
 // destination as it was; the copy gets the source's mode (a program stays executable).
-bool PosixFileSystem::copyInto(const QString& from, const QString& to, bool replaceExisting) {
+Outcome PosixFileSystem::copyInto(const QString& from, const QString& to, bool replaceExisting) {
     const auto source = posix::targetStatus(from);
-    const auto target = entryStatus(to);
-    if (!source || !S_ISREG(source->st_mode)) {
-        return false;
+    if (!source) {
+        return Outcome::failureFromErrno();
     }
-    if (target && (!replaceExisting || refusesNewContents(target) ||
-                   (target->st_dev == source->st_dev && target->st_ino == source->st_ino))) {
-        return false;
+    if (!S_ISREG(source->st_mode)) {
+        return Outcome::failure(QStringLiteral("not a regular file"));
+    }
+    const auto target = entryStatus(to);
+    if (target && !replaceExisting) {
+        return Outcome::failureFromErrno(EEXIST);
+    }
+    if (auto refusal = refusalOfNewContents(target)) {
+        return *refusal;
+    }
+    if (target && target->st_dev == source->st_dev && target->st_ino == source->st_ino) {
+        return Outcome::failure(QStringLiteral("source and destination are the same file"));
     }
     const int in = ::open(nativePath(from).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
-        return false;
+        return Outcome::failureFromErrno();
     }
     auto temp = posix::createTempBeside(to, source->st_mode & 0777);
     bool ok = temp && posix::copyContents(in, temp->fd) &&
               ::fchmod(temp->fd, source->st_mode & 0777) == 0 && posix::finish(*temp);
-    ::close(in);
     if (ok) {
         ok = replaceExisting ? posix::renameReplacing(temp->path, to)
                              : posix::renameNoReplace(temp->path, to);
     }
+    Outcome outcome = ok ? Outcome::success() : Outcome::failureFromErrno();
+    ::close(in);
     if (!ok && temp) {
         posix::discard(*temp);
     }
-    return ok;
+    return outcome;
 }
 
-bool PosixFileSystem::linkFile(const QString& from, const QString& to) {
-    return ::link(nativePath(resolve(from)).constData(), nativePath(resolve(to)).constData()) == 0;
+Outcome PosixFileSystem::linkFile(const QString& from, const QString& to) {
+    if (::link(nativePath(resolve(from)).constData(), nativePath(resolve(to)).constData()) != 0) {
+        return Outcome::failureFromErrno();
+    }
+    return Outcome::success();
 }
 
-bool PosixFileSystem::createFolder(const QString& path) {
+Outcome PosixFileSystem::createFolder(const QString& path) {
     const QString resolved = resolve(path);
-    return !entryStatus(resolved) && ::mkdir(nativePath(resolved).constData(), 0777) == 0;
+    if (entryStatus(resolved)) {
+        return Outcome::failureFromErrno(EEXIST);
+    }
+    if (::mkdir(nativePath(resolved).constData(), 0777) != 0) {
+        return Outcome::failureFromErrno();
+    }
+    return Outcome::success();
 }
 
-bool PosixFileSystem::removeEmptyFolder(const QString& path) {
-    return ::rmdir(nativePath(resolve(path)).constData()) == 0;
+Outcome PosixFileSystem::removeEmptyFolder(const QString& path) {
+    if (::rmdir(nativePath(resolve(path)).constData()) != 0) {
+        return Outcome::failureFromErrno();
+    }
+    return Outcome::success();
 }
 
 std::unique_ptr<FileWriter> PosixFileSystem::createFile(const QString& path) {
     const QString resolved = resolve(path);
     const auto existing = entryStatus(resolved);
-    if (refusesNewContents(existing)) {
+    if (refusalOfNewContents(existing)) {
         return nullptr;
     }
     // A link at the name is replaced, never written through: it could point anywhere, and the
@@ -166,31 +210,35 @@ std::unique_ptr<FileWriter> PosixFileSystem::createFile(const QString& path) {
     return std::make_unique<posix::DescriptorWriter>(fd);
 }
 
-bool PosixFileSystem::replaceFileContents(const QString& path, const QByteArray& bytes) {
+Outcome PosixFileSystem::replaceFileContents(const QString& path, const QByteArray& bytes) {
     const QString resolved = throughLink(resolve(path));
     posix::removeLeftoverTemps(resolved);
     const auto existing = entryStatus(resolved);
-    if (refusesNewContents(existing)) {
-        return false;
+    if (auto refusal = refusalOfNewContents(existing)) {
+        return *refusal;
     }
     const bool keepMode = existing && S_ISREG(existing->st_mode);
     return writeThroughTemp(resolved, bytes, posix::creationMode(resolved),
                             keepMode ? existing : std::nullopt);
 }
 
-bool PosixFileSystem::appendToFile(const QString& path, const QByteArray& bytes) {
+Outcome PosixFileSystem::appendToFile(const QString& path, const QByteArray& bytes) {
     const QString resolved = resolve(path);
-    if (refusesNewContents(posix::targetStatus(resolved))) {
-        return false;
+    if (auto refusal = refusalOfNewContents(posix::targetStatus(resolved))) {
+        return *refusal;
     }
     const int fd = ::open(nativePath(resolved).constData(),
                           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, posix::creationMode(resolved));
     if (fd < 0) {
-        return false;
+        return Outcome::failureFromErrno();
     }
     posix::DescriptorWriter writer(fd);
     const bool written = writer.write(bytes.constData(), bytes.size());
-    return writer.close() && written;
+    Outcome outcome = written ? Outcome::success() : Outcome::failureFromErrno();
+    if (!writer.close() && written) {
+        outcome = Outcome::failureFromErrno();
+    }
+    return outcome;
 }
 
 }  // namespace pelorix::platform

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStringList>
+#include "platform/outcome.h"
 
-#include <optional>
+#include <QStringList>
 
 namespace pelorix::platform {
 
@@ -10,12 +10,12 @@ namespace pelorix::platform {
 class ProgramStarter {
   public:
     virtual ~ProgramStarter() = default;
-    // False when the program could not be started (not found, not executable).
+    // A failure when the program could not be started (not found, not executable).
     // Without waiting for the program.
-    virtual bool start(const QStringList& argv) = 0;
-    // Waits for the program's end: its exit status, or nothing when it could not be started or
-    // did not end by itself.
-    virtual std::optional<int> runToEnd(const QStringList& argv) = 0;
+    virtual Outcome start(const QStringList& argv) = 0;
+    // Waits for the program's end: its exit status, or the reason there is none (it could not
+    // be started or did not end by itself).
+    virtual Fallible<int> runToEnd(const QStringList& argv) = 0;
 };
 
 ProgramStarter& defaultProgramStarter();

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -13,10 +14,10 @@ namespace pelorix::platform {
 
 namespace {
 
-// The process id of the started program, or nothing.
-std::optional<pid_t> spawn(const QStringList& argv) {
+// The process id of the started program, or why it could not be started.
+Fallible<pid_t> spawn(const QStringList& argv) {
     if (argv.isEmpty() || argv.front().isEmpty()) {
-        return std::nullopt;
+        return Outcome::failure(QStringLiteral("no program named"));
     }
     std::vector<QByteArray> encoded;
     for (const QString& argument : argv) {
@@ -29,38 +30,49 @@ std::optional<pid_t> spawn(const QStringList& argv) {
     pointers.push_back(nullptr);
 
     pid_t pid = 0;
-    if (posix_spawnp(&pid, pointers.front(), nullptr, nullptr, pointers.data(), environ) != 0) {
-        return std::nullopt;
+    if (const int error =
+            posix_spawnp(&pid, pointers.front(), nullptr, nullptr, pointers.data(), environ)) {
+        return Outcome::failureFromErrno(error);
     }
     return pid;
 }
 
+// Why a program that was awaited gave no exit status of its own.
+QString endWithoutExitStatus(int status) {
+    if (WIFSIGNALED(status)) {
+        return QStringLiteral("ended by signal %1 (%2)")
+            .arg(WTERMSIG(status))
+            .arg(QString::fromLocal8Bit(::strsignal(WTERMSIG(status))));
+    }
+    // posix_spawnp reports a program it cannot execute through the child's status 127.
+    return QStringLiteral("could not be executed (exit status 127)");
+}
+
 class PosixProgramStarter final : public ProgramStarter {
   public:
-    bool start(const QStringList& argv) override {
-        const std::optional<pid_t> pid = spawn(argv);
+    Outcome start(const QStringList& argv) override {
+        const Fallible<pid_t> pid = spawn(argv);
         if (!pid) {
-            return false;
+            return Outcome::failure(pid.reason());
         }
         // The updater never waits for what it starts, but the child must not stay a zombie.
         std::thread([child = *pid] { waitpid(child, nullptr, 0); }).detach();
-        return true;
+        return Outcome::success();
     }
 
-    std::optional<int> runToEnd(const QStringList& argv) override {
-        const std::optional<pid_t> pid = spawn(argv);
+    Fallible<int> runToEnd(const QStringList& argv) override {
+        const Fallible<pid_t> pid = spawn(argv);
         if (!pid) {
-            return std::nullopt;
+            return Outcome::failure(pid.reason());
         }
         int status = 0;
         while (waitpid(*pid, &status, 0) < 0) {
             if (errno != EINTR) {
-                return std::nullopt;
+                return Outcome::failureFromErrno();
             }
         }
-        // posix_spawnp reports a program it cannot execute through the child's status 127.
         if (!WIFEXITED(status) || WEXITSTATUS(status) == 127) {
-            return std::nullopt;
+            return Outcome::failure(endWithoutExitStatus(status));
         }
         return WEXITSTATUS(status);
     }

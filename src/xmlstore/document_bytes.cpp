@@ -22,16 +22,25 @@ class DepthCheck : public pugi::xml_tree_walker {
 
 // One document element, no document type declaration (its entities could not be written back
 // as they were) and no nesting beyond the limit.
-bool isAcceptable(pugi::xml_document& document) {
+platform::Outcome acceptance(pugi::xml_document& document) {
     int elements = 0;
     for (const pugi::xml_node& child : document.children()) {
         if (child.type() == pugi::node_doctype) {
-            return false;
+            return platform::Outcome::failure(
+                QStringLiteral("XML with a document type declaration"));
         }
         elements += child.type() == pugi::node_element ? 1 : 0;
     }
+    if (elements != 1) {
+        return platform::Outcome::failure(
+            QStringLiteral("XML with %1 document elements instead of one").arg(elements));
+    }
     DepthCheck depth;
-    return elements == 1 && document.traverse(depth);
+    if (!document.traverse(depth)) {
+        return platform::Outcome::failure(
+            QStringLiteral("XML with elements nested deeper than %1 levels").arg(kMaxElementDepth));
+    }
+    return platform::Outcome::success();
 }
 
 // pugixml takes 8-bit text it reads as UTF-8 without checking it: bytes of another encoding
@@ -42,15 +51,28 @@ bool isValidUtf8(const QByteArray& bytes) {
     return !decoder.hasError();
 }
 
-bool parse(pugi::xml_document& document, const QByteArray& bytes, pugi::xml_encoding encoding) {
+platform::Outcome readTree(pugi::xml_document& document, const QByteArray& bytes,
+                           pugi::xml_encoding encoding) {
     const pugi::xml_parse_result result =
         document.load_buffer(bytes.constData(), size_t(bytes.size()), kParseOptions, encoding);
-    const bool readAsUtf8 = result.encoding == pugi::encoding_utf8;
-    if (result && (!readAsUtf8 || isValidUtf8(bytes)) && isAcceptable(document)) {
-        return true;
+    if (!result) {
+        return platform::Outcome::failure(QStringLiteral("XML error at offset %1: %2")
+                                              .arg(result.offset)
+                                              .arg(result.description()));
     }
-    document.reset();  // a failed load leaves an empty document, not a partial tree
-    return false;
+    if (result.encoding == pugi::encoding_utf8 && !isValidUtf8(bytes)) {
+        return platform::Outcome::failure(QStringLiteral("XML in bytes that are not UTF-8"));
+    }
+    return acceptance(document);
+}
+
+platform::Outcome parse(pugi::xml_document& document, const QByteArray& bytes,
+                        pugi::xml_encoding encoding) {
+    platform::Outcome outcome = readTree(document, bytes, encoding);
+    if (!outcome) {
+        document.reset();  // a failed load leaves an empty document, not a partial tree
+    }
+    return outcome;
 }
 
 bool startsWithByteOrderMark(const QByteArray& bytes) {
@@ -81,7 +103,7 @@ class ByteWriter : public pugi::xml_writer {
 
 }  // namespace
 
-bool parseDocumentBytes(pugi::xml_document& document, const QByteArray& bytes) {
+platform::Outcome parseDocumentBytes(pugi::xml_document& document, const QByteArray& bytes) {
     const QString encoding = startsWithByteOrderMark(bytes) ? QString() : declaredEncoding(bytes);
     if (!pugixmlReadsItself(encoding)) {
         QStringDecoder decoder(encoding.toLatin1().constData());
@@ -93,7 +115,7 @@ bool parseDocumentBytes(pugi::xml_document& document, const QByteArray& bytes) {
     return parse(document, bytes, pugi::encoding_auto);
 }
 
-bool parseDocumentText(pugi::xml_document& document, const QString& text) {
+platform::Outcome parseDocumentText(pugi::xml_document& document, const QString& text) {
     return parse(document, text.toUtf8(), pugi::encoding_utf8);
 }
 

@@ -40,33 +40,39 @@ Result guarded(Operation operation, Result fallback) {
     }
 }
 
+platform::Outcome exceptionOutcome() {
+    return platform::Outcome::failure(QStringLiteral("stopped by an exception"));
+}
+
 }  // namespace
 
 XmlStore::XmlStore(platform::FileSystem& files) : files_(files) {}
 
 XmlStore::~XmlStore() = default;
 
-bool XmlStore::XMLLoadFile(const QString& fileName) {
+platform::Outcome XmlStore::XMLLoadFile(const QString& fileName) {
     XMLFileName = fileName;
     return replaceDocument([&](pugi::xml_document& document) {
-        const std::optional<QByteArray> bytes = files_.readFile(fileName);
-        return bytes && parseDocumentBytes(document, *bytes);
+        const platform::Fallible<QByteArray> bytes = files_.readFile(fileName);
+        return bytes ? parseDocumentBytes(document, *bytes)
+                     : platform::Outcome::failure(bytes.reason());
     });
 }
 
-bool XmlStore::XMLLoadText(const QString& xml) {
+platform::Outcome XmlStore::XMLLoadText(const QString& xml) {
     return replaceDocument(
         [&](pugi::xml_document& document) { return parseDocumentText(document, xml); });
 }
 
-bool XmlStore::replaceDocument(const std::function<bool(pugi::xml_document&)>& parse) {
+platform::Outcome XmlStore::replaceDocument(
+    const std::function<platform::Outcome(pugi::xml_document&)>& parse) {
     XMLDoc.reset();
-    const bool loaded = guarded(
+    platform::Outcome loaded = guarded(
         [&] {
             XMLDoc = std::make_unique<pugi::xml_document>();
             return parse(*XMLDoc);
         },
-        false);
+        exceptionOutcome());
     if (!loaded && XMLDoc) {
         XMLDoc->reset();  // also after an exception halfway: an empty document, no partial tree
     }
@@ -110,14 +116,17 @@ bool XmlStore::setValue(const QString& path, const QString& value) {
     return true;
 }
 
-bool XmlStore::XMLSave(const QString& fileName) {
+platform::Outcome XmlStore::XMLSave(const QString& fileName) {
     const QString target = fileName.isEmpty() ? XMLFileName : fileName;
+    if (target.isEmpty() || !XMLDoc) {
+        return platform::Outcome::failure(QStringLiteral("no file named"));
+    }
     // Windows cannot name a file with wildcards; here they would create a file of that name.
-    if (target.isEmpty() || !XMLDoc || target.contains('*') || target.contains('?')) {
-        return false;
+    if (target.contains('*') || target.contains('?')) {
+        return platform::Outcome::failure(QStringLiteral("a file name with wildcards"));
     }
     return guarded([&] { return files_.replaceFileContents(target, serializeDocument(*XMLDoc)); },
-                   false);
+                   exceptionOutcome());
 }
 
 bool XmlStore::FileExists(const QString& path) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 
 #include <functional>
@@ -18,7 +20,7 @@ namespace pelorix::xmlstore {
 // The module XML: one XML document in memory, read and written by slash-separated element paths
 // such as processes/process[@name="PelorixService"]/targetstatus. A path selects what the XPath
 // "//" + path selects; where one element is needed, the first in document order is used. No
-// operation throws: a failure, running out of memory included, is a result.
+// operation throws: a failure, running out of memory included, is a result with its reason.
 class XmlStore {
   public:
     explicit XmlStore(platform::FileSystem& files);
@@ -30,21 +32,22 @@ class XmlStore {
     // replaces the document, also when it fails: then the document is empty.
 
     // Reads the document from a file; the name is kept for XMLSave even when the load fails.
-    bool XMLLoadFile(const QString& fileName);
+    platform::Outcome XMLLoadFile(const QString& fileName);
     // Reads the document from XML text.
-    bool XMLLoadText(const QString& xml);
+    platform::Outcome XMLLoadText(const QString& xml);
     // The concatenated text of the first element at the path, or the default when there is none.
     QString XMLGetValue(const QString& path, const QString& defaultValue) const;
     // Replaces the element's whole content by the value, creating missing plain-named elements.
     void XMLSetValue(const QString& path, const QString& value);
     // Writes the document (empty name: the file of the last load) through a temporary file, so a
     // failed save leaves the old file as it was.
-    bool XMLSave(const QString& fileName);
+    platform::Outcome XMLSave(const QString& fileName);
     // Find-first-file: wildcards honoured; folders, hidden and system files count.
     bool FileExists(const QString& path) const;
 
   private:
-    bool replaceDocument(const std::function<bool(pugi::xml_document&)>& parse);
+    platform::Outcome replaceDocument(
+        const std::function<platform::Outcome(pugi::xml_document&)>& parse);
     bool setValue(const QString& path, const QString& value);
 
     platform::FileSystem& files_;

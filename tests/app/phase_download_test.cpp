@@ -175,18 +175,20 @@ TEST(UpdateServerAddress, AnOverrideMovesTheHistoryPageAlong) {
 // the root folder of the machine.
 class ChangesRefused : public test::ForwardingFileSystem {
   public:
-    bool deleteFile(const QString& path) override { return refuse(path); }
-    bool moveFile(const QString& from, const QString&) override { return refuse(from); }
+    platform::Outcome deleteFile(const QString& path) override { return refuse(path); }
+    platform::Outcome moveFile(const QString& from, const QString&) override {
+        return refuse(from);
+    }
     std::unique_ptr<platform::FileWriter> createFile(const QString& path) override {
-        refuse(path);
+        static_cast<void>(refuse(path));
         return nullptr;
     }
     QStringList asked;
 
   private:
-    bool refuse(const QString& path) {
+    platform::Outcome refuse(const QString& path) {
         asked.append(path);
-        return false;
+        return platform::Outcome::failure(QStringLiteral("refused"));
     }
 };
 

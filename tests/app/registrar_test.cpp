@@ -63,16 +63,20 @@ TEST(FindRegistrar, BareNameWhenThereIsNoRunnableRegistrar) {
 // two seconds would.
 class ProcessStarter : public platform::ProgramStarter {
   public:
-    bool start(const QStringList& argv) override {
+    platform::Outcome start(const QStringList& argv) override {
         auto process = std::make_unique<QProcess>();
         process->start(argv[0], argv.mid(1));
         const bool started = process->waitForStarted(5000);
+        const QString error = process->errorString();
         processes.push_back(std::move(process));
-        return started;
+        return started ? platform::Outcome::success() : platform::Outcome::failure(error);
     }
-    std::optional<int> runToEnd(const QStringList& argv) override {
-        if (!start(argv) || !processes.back()->waitForFinished(10000)) {
-            return std::nullopt;
+    platform::Fallible<int> runToEnd(const QStringList& argv) override {
+        if (const platform::Outcome started = start(argv); !started) {
+            return started;
+        }
+        if (!processes.back()->waitForFinished(10000)) {
+            return platform::Outcome::failure(QStringLiteral("did not end"));
         }
         return processes.back()->exitCode();
     }

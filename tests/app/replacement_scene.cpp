@@ -8,7 +8,7 @@
 
 namespace pelorix::test {
 
-bool FaultyFileSystem::deleteFile(const QString& path) {
+platform::Outcome FaultyFileSystem::deleteFile(const QString& path) {
     if (beforeDelete) {
         beforeDelete(path);
     }
@@ -16,12 +16,12 @@ bool FaultyFileSystem::deleteFile(const QString& path) {
     if (deleteFailures.value(name) > 0) {
         --deleteFailures[name];
         calls.append("deleteFile (failed) " + path);
-        return false;
+        return platform::Outcome::failure(QStringLiteral("failing on purpose"));
     }
     return ForwardingFileSystem::deleteFile(path);
 }
 
-bool FaultyFileSystem::moveFile(const QString& from, const QString& to) {
+platform::Outcome FaultyFileSystem::moveFile(const QString& from, const QString& to) {
     if (beforeMove) {
         beforeMove(from, to);
     }

@@ -17,8 +17,8 @@ namespace pelorix::test {
 // The real file system, except that deletes of chosen file names fail a given number of times.
 class FaultyFileSystem : public ForwardingFileSystem {
   public:
-    bool deleteFile(const QString& path) override;
-    bool moveFile(const QString& from, const QString& to) override;
+    platform::Outcome deleteFile(const QString& path) override;
+    platform::Outcome moveFile(const QString& from, const QString& to) override;
 
     // File name -> how many of its next deletes fail.
     QMap<QString, int> deleteFailures;
@@ -32,13 +32,16 @@ class FaultyFileSystem : public ForwardingFileSystem {
 // end for which `exitsWithError` answers true exits with 1.
 class SelectiveProgramStarter : public platform::ProgramStarter {
   public:
-    bool start(const QStringList& argv) override {
+    platform::Outcome start(const QStringList& argv) override {
         started.push_back(argv);
-        return !(fails && fails(argv));
+        if (fails && fails(argv)) {
+            return platform::Outcome::failure("failing on purpose: " + argv.value(0));
+        }
+        return platform::Outcome::success();
     }
-    std::optional<int> runToEnd(const QStringList& argv) override {
-        if (!start(argv)) {
-            return std::nullopt;
+    platform::Fallible<int> runToEnd(const QStringList& argv) override {
+        if (const platform::Outcome outcome = start(argv); !outcome) {
+            return outcome;
         }
         return exitsWithError && exitsWithError(argv) ? 1 : 0;
     }

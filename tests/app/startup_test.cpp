@@ -15,9 +15,9 @@ namespace {
 class RefusedFolders : public test::ForwardingFileSystem {
   public:
     bool entryExists(const QString&) const override { return false; }
-    bool createFolder(const QString& path) override {
+    platform::Outcome createFolder(const QString& path) override {
         refused.append(path);
-        return false;
+        return platform::Outcome::failure(QStringLiteral("refused"));
     }
     QStringList refused;
 };

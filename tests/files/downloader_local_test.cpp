@@ -14,7 +14,9 @@ namespace {
 // A file system whose copies fail, as when the disk is full.
 class FailingCopies : public ForwardingFileSystem {
   public:
-    bool copyFile(const QString&, const QString&, bool) override { return false; }
+    platform::Outcome copyFile(const QString&, const QString&, bool) override {
+        return platform::Outcome::failureFromErrno(ENOSPC);
+    }
 };
 
 // Local mode: the files are copied from a folder named on the command line; no server is asked

@@ -11,12 +11,18 @@ namespace pelorix::test {
 // `failing` fails, one that is run to its end exits with `exitStatus`.
 class RecordingProgramStarter : public platform::ProgramStarter {
   public:
-    bool start(const QStringList& argv) override {
+    platform::Outcome start(const QStringList& argv) override {
         started.push_back(argv);
-        return !failing.contains(argv.value(0));
+        if (failing.contains(argv.value(0))) {
+            return platform::Outcome::failure("failing on purpose: " + argv.value(0));
+        }
+        return platform::Outcome::success();
     }
-    std::optional<int> runToEnd(const QStringList& argv) override {
-        return start(argv) ? std::optional<int>(exitStatus) : std::nullopt;
+    platform::Fallible<int> runToEnd(const QStringList& argv) override {
+        if (const platform::Outcome outcome = start(argv); !outcome) {
+            return outcome;
+        }
+        return exitStatus;
     }
     std::vector<QStringList> started;
     QStringList failing;

@@ -40,31 +40,32 @@ class ForwardingFileSystem : public platform::FileSystem {
         note("list", folder);
         return inner_.list(folder);
     }
-    bool deleteFile(const QString& path) override {
+    platform::Outcome deleteFile(const QString& path) override {
         note("deleteFile", path);
         return inner_.deleteFile(path);
     }
-    bool moveFile(const QString& from, const QString& to) override {
+    platform::Outcome moveFile(const QString& from, const QString& to) override {
         note("moveFile", from + " -> " + to);
         return inner_.moveFile(from, to);
     }
-    bool copyFile(const QString& from, const QString& to, bool replaceExisting) override {
+    platform::Outcome copyFile(const QString& from, const QString& to,
+                               bool replaceExisting) override {
         note("copyFile", from + " -> " + to);
         return inner_.copyFile(from, to, replaceExisting);
     }
-    bool linkFile(const QString& from, const QString& to) override {
+    platform::Outcome linkFile(const QString& from, const QString& to) override {
         note("linkFile", from + " -> " + to);
         return inner_.linkFile(from, to);
     }
-    bool createFolder(const QString& path) override {
+    platform::Outcome createFolder(const QString& path) override {
         note("createFolder", path);
         return inner_.createFolder(path);
     }
-    bool removeEmptyFolder(const QString& path) override {
+    platform::Outcome removeEmptyFolder(const QString& path) override {
         note("removeEmptyFolder", path);
         return inner_.removeEmptyFolder(path);
     }
-    std::optional<QByteArray> readFile(const QString& path) const override {
+    platform::Fallible<QByteArray> readFile(const QString& path) const override {
         note("readFile", path);
         return inner_.readFile(path);
     }
@@ -72,11 +73,11 @@ class ForwardingFileSystem : public platform::FileSystem {
         note("createFile", path);
         return inner_.createFile(path);
     }
-    bool replaceFileContents(const QString& path, const QByteArray& bytes) override {
+    platform::Outcome replaceFileContents(const QString& path, const QByteArray& bytes) override {
         note("replaceFileContents", path);
         return inner_.replaceFileContents(path, bytes);
     }
-    bool appendToFile(const QString& path, const QByteArray& bytes) override {
+    platform::Outcome appendToFile(const QString& path, const QByteArray& bytes) override {
         note("appendToFile", path);
         return inner_.appendToFile(path, bytes);
     }

@@ -44,10 +44,21 @@ TEST_F(Load, FailedLoadsLeaveAnEmptyDocument) {
     const QString notUtf8 = temp.write("latin.xml",
                                        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>Gr\xFC\xDF"
                                        "e</r>");
-    for (const QString& file : QStringList{missing, broken, twoRoots, empty, fifo, temp.path(),
-                                           tooDeep, entities, notUtf8}) {
+    // Each failure says why, a syntax error where it is.
+    const std::pair<QString, QString> failures[] = {
+        {missing, "No such file or directory"},
+        {broken, "XML error at offset 10: Start-end tags mismatch"},
+        {twoRoots, "XML with 2 document elements instead of one"},
+        {empty, "XML error at offset 0: No document element found"},
+        {fifo, "not a regular file"},
+        {temp.path(), "not a regular file"},
+        {tooDeep, "XML with elements nested deeper than 256 levels"},
+        {entities, "XML with a document type declaration"},
+        {notUtf8, "XML in bytes that are not UTF-8"},
+    };
+    for (const auto& [file, reason] : failures) {
         ASSERT_TRUE(store.XMLLoadText("<old>1</old>"));
-        EXPECT_FALSE(store.XMLLoadFile(file)) << file.toStdString();
+        EXPECT_EQ(store.XMLLoadFile(file).reason(), reason) << file.toStdString();
         EXPECT_EQ(store.XMLGetValue("old", "x"), "x");
         EXPECT_EQ(store.XMLGetValue("r", "x"), "x");  // no partial tree of the broken file
         // Only an empty document takes a new document element.
@@ -238,17 +249,21 @@ TEST_F(Save, WritesThroughASymbolicLink) {
 // Files that fail by exception, as running out of memory does.
 class ThrowingFiles : public ForwardingFileSystem {
   public:
-    std::optional<QByteArray> readFile(const QString&) const override { throw std::bad_alloc(); }
-    bool replaceFileContents(const QString&, const QByteArray&) override { throw std::bad_alloc(); }
+    platform::Fallible<QByteArray> readFile(const QString&) const override {
+        throw std::bad_alloc();
+    }
+    platform::Outcome replaceFileContents(const QString&, const QByteArray&) override {
+        throw std::bad_alloc();
+    }
 };
 
 TEST(StoreFailures, NoExceptionLeavesTheStore) {
     ThrowingFiles files;
     xmlstore::XmlStore store(files);
-    EXPECT_FALSE(store.XMLLoadFile("/nowhere/OTRS.xml"));
+    EXPECT_EQ(store.XMLLoadFile("/nowhere/OTRS.xml").reason(), "stopped by an exception");
     EXPECT_EQ(store.XMLGetValue("status", "x"), "x");
     store.XMLSetValue("status", "0");
-    EXPECT_FALSE(store.XMLSave(""));
+    EXPECT_EQ(store.XMLSave("").reason(), "stopped by an exception");
 }
 
 using FileExists = StoreFixture;

@@ -253,7 +253,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::openHistory() {
     // The browser is left to itself: the updater neither waits for it nor checks the result.
-    services_.programs.start({"xdg-open", application_.installation().historyPage});
+    static_cast<void>(
+        services_.programs.start({"xdg-open", application_.installation().historyPage}));
 }
 
 }  // namespace pelorix::app::window
