@@ -14,9 +14,10 @@ class DebugLog {
   public:
     DebugLog(QString filePath, platform::FileSystem& files);
 
-    // One entry. (The original write(message).)
+    // One entry. (The original WriteDebugLog(message, "-1"): "-1" meant no header.)
     void write(const QString& message);
     // The header as a line of its own (it may be empty or a bare line break), then the entry.
+    // (The original WriteDebugLog(message, header) with any other header.)
     void writeAfterHeader(const QString& header, const QString& message);
 
     // The program's own log: its executable's name without extension + "_DebugLog.txt".

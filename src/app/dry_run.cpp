@@ -172,9 +172,8 @@ bool DryRun::checkDatabaseReachable() {
 
 void DryRun::listMigration() {
     DryRunDatabase database(ctx_.services.database);
-    bool dbError = false;
     schema::SchemaOperations operations({ctx_.form.connectionString, ctx_.form.isSqlServer, false},
-                                        database, {}, dbError);
+                                        database, {});
     const MigrationTotals totals = runMigrationScript(ctx_, operations);
     for (const QString& statement : database.statements()) {
         note("Statement", statement);
@@ -182,7 +181,7 @@ void DryRun::listMigration() {
     ctx_.record.database = {ctx_.form.isSqlServer, totals.nc, totals.nd, totals.nt,
                             database.statements()};
     ctx_.record.wouldChange = ctx_.record.wouldChange || totals.nc + totals.nd + totals.nt > 0;
-    check("Migration", !dbError,
+    check("Migration", !operations.failed(),
           QStringLiteral("would add %1 columns, %2 device types, %3 tables")
               .arg(totals.nc)
               .arg(totals.nd)

@@ -18,7 +18,6 @@ struct FormModel {
     QString commandLine;
 
     // Fields of the update procedure.
-    bool dbError = false;
     qint16 pendingStatusLength = 0;
 
     // What the controls show.

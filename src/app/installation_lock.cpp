@@ -8,6 +8,7 @@ InstallationLock::InstallationLock(const QString& settingsFolder)
 platform::LockAttempt InstallationLock::take() {
     platform::LockResult result = platform::tryExclusiveLock(path_);
     held_ = std::move(result.lock);
+    unavailableReason_ = result.unavailableReason;
     return result.attempt;
 }
 

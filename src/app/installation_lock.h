@@ -17,6 +17,8 @@ class InstallationLock {
     void release() { held_.reset(); }
     bool isHeld() const { return held_ != nullptr; }
     const QString& path() const { return path_; }
+    // Why the last take found the lock unavailable.
+    const QString& unavailableReason() const { return unavailableReason_; }
 
     // True when no run holds the lock now; the lock is not kept.
     static bool isFree(const QString& settingsFolder);
@@ -24,6 +26,7 @@ class InstallationLock {
   private:
     QString path_;
     std::unique_ptr<platform::ExclusiveLock> held_;
+    QString unavailableReason_;
 };
 
 }  // namespace pelorix::app

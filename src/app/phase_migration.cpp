@@ -48,7 +48,9 @@ const std::array<std::pair<const char*, const char*>, 9> kSqlServerAlterations =
 
 MigrationTotals runMigrationScript(UpdateContext& ctx, schema::SchemaOperations& operations) {
     MigrationTotals totals;
-    totals.nc += operations.AddColumn("tblPrinters", "YTonerOrder", "string (50)");
+    if (operations.AddColumn("tblPrinters", "YTonerOrder", "string (50)")) {
+        ++totals.nc;
+    }
     if (ctx.form.isSqlServer) {
         ctx.log("SQL alter columns ...");
         for (const auto& [table, clause] : kSqlServerAlterations) {
@@ -60,12 +62,16 @@ MigrationTotals runMigrationScript(UpdateContext& ctx, schema::SchemaOperations&
         operations.UpdateTable("tblPrinters", "SET TonerLimit = -1 WHERE TonerLimit = 0");
     }
     for (const auto& [id, name] : kPrinterTypes) {
-        totals.nd += operations.AddPrinterType(id, name);
+        if (operations.AddPrinterType(id, name)) {
+            ++totals.nd;
+        }
     }
     ctx.log("starting creation of new tables ...");
-    totals.nt += operations.AddTable(
-        "tblTonerFlow",
-        "FlowID counter, PrinterID integer default 0, [TimeStamp] date, TonerLevel integer");
+    if (operations.AddTable(
+            "tblTonerFlow",
+            "FlowID counter, PrinterID integer default 0, [TimeStamp] date, TonerLevel integer")) {
+        ++totals.nt;
+    }
     operations.CreateIndex("tblDepartment", "DepartmentID", true);
     return totals;
 }
@@ -94,15 +100,14 @@ RunOutcome databaseErrorExit(UpdateContext& ctx) {
 RunOutcome runMigration(UpdateContext& ctx) {
     ctx.log("Checking database ...");
     ctx.status.openStep(ctx.tr("Überprüfe Datenbank ..."));
-    ctx.form.dbError = false;
     ctx.services.database.beginRun(ctx.limits.database);
     schema::SchemaOperations operations(
         {ctx.form.connectionString, ctx.form.isSqlServer, ctx.form.updateLog},
-        ctx.services.database, [&ctx](const QString& entry) { ctx.log(entry); }, ctx.form.dbError);
+        ctx.services.database, [&ctx](const QString& entry) { ctx.log(entry); });
     const MigrationTotals totals = runMigrationScript(ctx, operations);
     ctx.record.database = {ctx.form.isSqlServer, totals.nc, totals.nd, totals.nt, {}};
     ctx.record.databaseChanged = operations.changesMade() > 0;
-    if (ctx.form.dbError) {
+    if (operations.failed()) {
         return databaseErrorExit(ctx);
     }
     ctx.status.closeStep("OK");

@@ -43,7 +43,7 @@ bool ReplacementJournal::exists() const {
     return files_.entryExists(path_);
 }
 
-bool ReplacementJournal::record(const JournalEntry& entry) {
+platform::Outcome ReplacementJournal::record(const JournalEntry& entry) {
     const QByteArray line = QByteArray(kStepWords[static_cast<std::size_t>(entry.step)]) + ' ' +
                             field(entry.path) + ' ' + field(entry.other) + '\n';
     return platform::appendDurably(path_, line);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 
 #include <vector>
@@ -35,8 +37,8 @@ class ReplacementJournal {
 
     const QString& path() const { return path_; }
     bool exists() const;
-    // False when the line could not be made durable (the change must not be made then).
-    bool record(const JournalEntry& entry);
+    // A failure when the line could not be made durable (the change must not be made then).
+    platform::Outcome record(const JournalEntry& entry);
     // The complete lines; a line torn by a crash was never acted on and is left out.
     std::vector<JournalEntry> read() const;
     bool discard();

@@ -113,8 +113,8 @@ bool ReplacementTransaction::rollBack() {
 }
 
 bool ReplacementTransaction::record(const JournalEntry& entry) {
-    if (!journal_.record(entry)) {
-        tools_.log("Error writing the journal " + journal_.path());
+    if (const platform::Outcome recorded = journal_.record(entry); !recorded) {
+        tools_.log("Error writing the journal " + journal_.path() + ": " + recorded.reason());
         return false;
     }
     entries_.push_back(entry);

@@ -130,7 +130,8 @@ RunOutcome UpdateProcedure::takeInstallation() {
             ctx.message(ctx.tr("Ein anderes Update dieser Installation läuft bereits."));
             return RunOutcome::AnotherUpdateRunning;
         case platform::LockAttempt::Unavailable:
-            ctx.log("Error creating the lock file " + lock_.path());
+            ctx.log("Error creating the lock file " + lock_.path() + ": " +
+                    lock_.unavailableReason());
             return ctx.generalFailureExit();
     }
     ReplacementJournal journal(ctx.settings.settingsFolder, ctx.services.files);

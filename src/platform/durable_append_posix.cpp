@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace pelorix::platform {
 
 namespace {
@@ -26,6 +28,9 @@ bool writeAll(int fd, const QByteArray& bytes) {
     while (done < bytes.size()) {
         const ssize_t written = ::write(fd, bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
+            if (written == 0) {
+                errno = EIO;  // a write that makes no progress has no errno of its own
+            }
             return false;
         }
         done += written;
@@ -35,16 +40,22 @@ bool writeAll(int fd, const QByteArray& bytes) {
 
 }  // namespace
 
-bool appendDurably(const QString& path, const QByteArray& bytes) {
+Outcome appendDurably(const QString& path, const QByteArray& bytes) {
     const QByteArray native = QFile::encodeName(path);
     const bool created = ::access(native.constData(), F_OK) != 0;
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return false;
+        return Outcome::failureFromErrno();
     }
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    return written && closed && (!created || syncFolderOf(path));
+    Outcome outcome =
+        writeAll(fd, bytes) && ::fsync(fd) == 0 ? Outcome::success() : Outcome::failureFromErrno();
+    if (::close(fd) != 0 && outcome) {
+        outcome = Outcome::failureFromErrno();
+    }
+    if (outcome && created && !syncFolderOf(path)) {
+        outcome = Outcome::failureFromErrno();
+    }
+    return outcome;
 }
 
 }  // namespace pelorix::platform

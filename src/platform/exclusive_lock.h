@@ -19,6 +19,7 @@ enum class LockAttempt { Taken, HeldElsewhere, Unavailable };
 struct LockResult {
     LockAttempt attempt = LockAttempt::Unavailable;
     std::unique_ptr<ExclusiveLock> lock;  // set when taken
+    QString unavailableReason;            // set when unavailable
 };
 
 // Takes the lock on `path` (the file is created when missing) without waiting for it.

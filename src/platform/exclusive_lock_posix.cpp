@@ -1,5 +1,7 @@
 #include "platform/exclusive_lock.h"
 
+#include "platform/outcome.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -29,14 +31,17 @@ LockResult tryExclusiveLock(const QString& path) {
     // Close-on-exec: a registrar or main program started during the run must not keep it.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return {};
+        return {LockAttempt::Unavailable, nullptr, Outcome::failureFromErrno().reason()};
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
+        const int error = errno;
         ::close(fd);
-        return {held ? LockAttempt::HeldElsewhere : LockAttempt::Unavailable, nullptr};
+        if (error == EWOULDBLOCK) {
+            return {LockAttempt::HeldElsewhere, nullptr, {}};
+        }
+        return {LockAttempt::Unavailable, nullptr, Outcome::failureFromErrno(error).reason()};
     }
-    return {LockAttempt::Taken, std::make_unique<FlockLock>(fd)};
+    return {LockAttempt::Taken, std::make_unique<FlockLock>(fd), {}};
 }
 
 }  // namespace pelorix::platform

@@ -38,37 +38,37 @@ bool hasType(const std::vector<QVariantList>& rows, qsizetype typeColumn, qint16
 
 }  // namespace
 
-qint16 SchemaOperations::AddPrinterType(qint16 row1, const QString& row2) {
+bool SchemaOperations::AddPrinterType(qint16 row1, const QString& row2) {
     const QString errorPrefix = u"Database error (add printer type): "_s;
     log(u"AddPrinterType. ID: "_s + QString::number(row1) + u", TypeName: "_s + row2);
     const platform::QueryResult types =
         database_.query(settings_.connectionString, convert(u"Select * from tblTypes"_s));
     if (!types.ok) {
-        return fail(errorPrefix, types.error, 0);
+        return fail(errorPrefix, types.error);
     }
     if (types.rows.empty()) {
-        return 0;
+        return false;
     }
     const qsizetype typeColumn = columnIndex(types.columns, u"Type"_s);
     if (typeColumn < 0) {
-        return fail(errorPrefix, missingField(u"Type"_s), 0);
+        return fail(errorPrefix, missingField(u"Type"_s));
     }
     if (hasType(types.rows, typeColumn, row1)) {
-        return 0;
+        return false;
     }
     const qsizetype textColumn = columnIndex(types.columns, u"TypeText"_s);
     if (textColumn < 0) {
-        return fail(errorPrefix, missingField(u"TypeText"_s), 0);
+        return fail(errorPrefix, missingField(u"TypeText"_s));
     }
     const platform::DbResult stored =
         database_.appendRow(settings_.connectionString, u"tblTypes"_s,
                             {{types.columns[typeColumn], QVariant::fromValue(row1)},
                              {types.columns[textColumn], row2}});
     if (!stored.ok) {
-        return fail(errorPrefix, stored.error, 1);
+        return fail(errorPrefix, stored.error, true);
     }
     ++changesMade_;
-    return 1;
+    return true;
 }
 
 }  // namespace pelorix::schema

@@ -10,11 +10,10 @@ namespace pelorix::schema {
 using namespace Qt::StringLiterals;
 
 SchemaOperations::SchemaOperations(SchemaSettings settings, platform::Database& database,
-                                   DebugLogWriter writeDebugLog, bool& dbError)
+                                   DebugLogWriter writeDebugLog)
     : settings_(std::move(settings)),
       database_(database),
-      writeDebugLog_(std::move(writeDebugLog)),
-      dbError_(dbError) {}
+      writeDebugLog_(std::move(writeDebugLog)) {}
 
 QString SchemaOperations::convert(const QString& statement) const {
     return ConvertSQL(statement, settings_.isSqlServer);
@@ -26,11 +25,10 @@ void SchemaOperations::log(const QString& message) const {
     }
 }
 
-qint16 SchemaOperations::fail(const QString& errorPrefix, const QString& description,
-                              qint16 result) {
+bool SchemaOperations::fail(const QString& errorPrefix, const QString& description, bool counted) {
     log(errorPrefix + description);
-    dbError_ = true;
-    return result;
+    failed_ = true;
+    return counted;
 }
 
 platform::DbResult SchemaOperations::executeIgnoringFailure(const QString& statement,
@@ -44,35 +42,35 @@ platform::DbResult SchemaOperations::executeIgnoringFailure(const QString& state
     return result;
 }
 
-qint16 SchemaOperations::AddColumn(const QString& table, const QString& columnName,
-                                   const QString& columnType) {
+bool SchemaOperations::AddColumn(const QString& table, const QString& columnName,
+                                 const QString& columnType) {
     const QString type = columnType.isEmpty() ? u"integer"_s : columnType;
     log(u"AddColumn. Table: "_s + table + u", Column: "_s + columnName + u", ColumnType: "_s +
         type);
     const platform::QueryResult probe =
         database_.columns(settings_.connectionString, convert(u"Select * from "_s + table));
     if (!probe.ok) {
-        return fail(u"Database error: "_s, probe.error, 0);
+        return fail(u"Database error: "_s, probe.error);
     }
     // Column names compare exactly: a column under another capitalisation is not found here,
     // and the database then rejects the addition.
     if (probe.columns.contains(columnName, Qt::CaseSensitive)) {
-        return 0;
+        return false;
     }
     const QString alter = u"ALTER TABLE "_s + table + u" ADD ["_s + columnName + u"] "_s + type;
     const platform::DbResult added = database_.execute(settings_.connectionString, convert(alter));
     if (!added.ok) {
-        return fail(u"Database error: "_s, added.error, 0);
+        return fail(u"Database error: "_s, added.error);
     }
     ++changesMade_;
-    return 1;
+    return true;
 }
 
-qint16 SchemaOperations::AddTable(const QString& table, const QString& columnDefinition) {
+bool SchemaOperations::AddTable(const QString& table, const QString& columnDefinition) {
     const platform::QueryResult probe =
         database_.columns(settings_.connectionString, convert(u"Select * from "_s + table));
     if (probe.ok) {
-        return 0;
+        return false;
     }
     // Whatever made the probe fail, the table counts as missing.
     const QString create =
@@ -80,34 +78,31 @@ qint16 SchemaOperations::AddTable(const QString& table, const QString& columnDef
     log(create);
     const platform::DbResult created = database_.execute(settings_.connectionString, create);
     if (!created.ok) {
-        return fail(u"Database error (add table): "_s, created.error, 0);
+        return fail(u"Database error (add table): "_s, created.error);
     }
     ++changesMade_;
-    return 1;
+    return true;
 }
 
-qint16 SchemaOperations::AlterTable(const QString& table, const QString& sql) {
+void SchemaOperations::AlterTable(const QString& table, const QString& sql) {
     executeIgnoringFailure(u"ALTER TABLE "_s + table + u" "_s + sql,
                            u"Database error (alter table): "_s);
-    return 0;
 }
 
-qint16 SchemaOperations::UpdateTable(const QString& table, const QString& sql) {
+void SchemaOperations::UpdateTable(const QString& table, const QString& sql) {
     const platform::DbResult updated = executeIgnoringFailure(u"UPDATE "_s + table + u" "_s + sql,
                                                               u"Database error (update table): "_s);
     if (updated.ok && updated.rowsAffected != 0) {
         ++changesMade_;
     }
-    return 1;
 }
 
-qint16 SchemaOperations::CreateIndex(const QString& table, const QString& column, bool isUnique) {
+void SchemaOperations::CreateIndex(const QString& table, const QString& column, bool isUnique) {
     const QString statement = u"CREATE "_s + (isUnique ? u" UNIQUE "_s : QString()) + u"Index "_s +
                               column + u" ON ["_s + table + u"] (["_s + column + u"])"_s;
     if (executeIgnoringFailure(statement, u"Database error (Create index on table): "_s).ok) {
         ++changesMade_;
     }
-    return 1;
 }
 
 void SchemaOperations::DropDefault(const QString& table, const QString& column) {

@@ -8,7 +8,6 @@
 
 #include <functional>
 
-
 namespace pelorix::schema {
 
 // The window's state that the operations work with.
@@ -21,32 +20,39 @@ struct SchemaSettings {
 // Writes one debug-log entry (no header line).
 using DebugLogWriter = std::function<void(const QString&)>;
 
-// The idempotent schema changes of the migration, each complete in itself: every statement
-// opens its own connection, failures are caught here and reach the caller only through the
-// result and the shared database-error flag, which the operations set but never clear.
+// A session of the idempotent schema changes of the migration, each complete in itself: every
+// statement opens its own connection, and failures are caught here. They reach the caller only
+// through the results and failed(), which a database error sets and nothing clears.
 class SchemaOperations {
   public:
     SchemaOperations(SchemaSettings settings, platform::Database& database,
-                     DebugLogWriter writeDebugLog, bool& dbError);
+                     DebugLogWriter writeDebugLog);
 
-    // 1 when the column was added; an empty type means "integer".
-    qint16 AddColumn(const QString& table, const QString& columnName,
-                     const QString& columnType = QString());
-    // 1 when the table was created; the definition is the column list without parentheses.
-    qint16 AddTable(const QString& table, const QString& columnDefinition);
-    // "ALTER TABLE <table> <sql>"; failures are only logged. Always 0.
-    qint16 AlterTable(const QString& table, const QString& sql);
-    // "UPDATE <table> <sql>"; failures are only logged. Always 1.
-    qint16 UpdateTable(const QString& table, const QString& sql);
-    // An index named after the column; failures (an existing index) are only logged. Always 1.
-    qint16 CreateIndex(const QString& table, const QString& column, bool isUnique);
+    // True once an operation met a database error that it does not merely log.
+    bool failed() const { return failed_; }
+
+    // True when the column was added; an empty type means "integer".
+    bool AddColumn(const QString& table, const QString& columnName,
+                   const QString& columnType = QString());
+    // True when the table was created; the definition is the column list without parentheses.
+    bool AddTable(const QString& table, const QString& columnDefinition);
+    // "ALTER TABLE <table> <sql>"; failures are only logged (the original returned 0 whatever
+    // happened).
+    void AlterTable(const QString& table, const QString& sql);
+    // "UPDATE <table> <sql>"; failures are only logged (the original returned 1 whatever
+    // happened).
+    void UpdateTable(const QString& table, const QString& sql);
+    // An index named after the column; failures (an existing index) are only logged (the
+    // original returned 1 whatever happened).
+    void CreateIndex(const QString& table, const QString& column, bool isUnique);
     // Drops the first SQL Server default constraint whose name mentions the column's first
     // four characters; does nothing elsewhere.
     void DropDefault(const QString& table, const QString& column);
 
-    // 1 when tblTypes gained a row for the ID (also when storing that row failed); nothing is
-    // added to a tblTypes without rows.
-    qint16 AddPrinterType(qint16 row1, const QString& row2);
+    // True when tblTypes lacked a row for the ID and one was added for it; as in the original,
+    // also when storing that row failed (the session has then failed). Nothing is added to a
+    // tblTypes without rows.
+    bool AddPrinterType(qint16 row1, const QString& row2);
     // True when the version stored in tblConfig is smaller than the given one; false when none
     // can be read.
     bool CheckDBVersionSmaller(const QString& version);
@@ -62,12 +68,13 @@ class SchemaOperations {
     void log(const QString& message) const;
     // Runs a statement whose failure is logged with the prefix and otherwise ignored.
     platform::DbResult executeIgnoringFailure(const QString& statement, const QString& errorPrefix);
-    qint16 fail(const QString& errorPrefix, const QString& description, qint16 result);
+    // Logs the failure and marks the session failed; answers `counted` as the operation's result.
+    bool fail(const QString& errorPrefix, const QString& description, bool counted = false);
 
     SchemaSettings settings_;
     platform::Database& database_;
     DebugLogWriter writeDebugLog_;
-    bool& dbError_;
+    bool failed_ = false;
     int changesMade_ = 0;
 };
 

@@ -20,7 +20,9 @@ TEST(ExclusiveLock, OneHolderAtATime) {
 
     first.lock.reset();
     EXPECT_EQ(tryExclusiveLock(path).attempt, LockAttempt::Taken);
-    EXPECT_EQ(tryExclusiveLock(dir.file("missing/folder.lock")).attempt, LockAttempt::Unavailable);
+    const platform::LockResult unavailable = tryExclusiveLock(dir.file("missing/folder.lock"));
+    EXPECT_EQ(unavailable.attempt, LockAttempt::Unavailable);
+    EXPECT_EQ(unavailable.unavailableReason, "No such file or directory");
 }
 
 }  // namespace

@@ -21,12 +21,11 @@ class EmbeddedEngineTest : public ::testing::Test {
     QString connection_ = jetConnection(file_);
     platform::QtSqlDatabase database_{platform::defaultFileSystem()};
     LogLines log_;
-    bool dbError_ = false;
-    SchemaOperations ops_{{connection_, false, true}, database_, log_.writer(), dbError_};
+    SchemaOperations ops_{{connection_, false, true}, database_, log_.writer()};
 };
 
 TEST_F(EmbeddedEngineTest, TextWithLeadingZerosInTheAddedTonerOrderColumnReadsBackUnchanged) {
-    ASSERT_EQ(ops_.AddColumn("tblPrinters", "YTonerOrder", "string (50)"), 1);
+    ASSERT_TRUE(ops_.AddColumn("tblPrinters", "YTonerOrder", "string (50)"));
     runStatements(connection_, {"UPDATE tblPrinters SET YTonerOrder = '0042' WHERE TonerLimit = 15",
                                 "UPDATE tblPrinters SET YTonerOrder = '1e3' WHERE TonerLimit = 0"});
     ASSERT_TRUE(database_
@@ -44,10 +43,9 @@ TEST_F(EmbeddedEngineTest, TextWithLeadingZerosInTheAddedTonerOrderColumnReadsBa
 }
 
 TEST_F(EmbeddedEngineTest, NewTonerFlowRowsGetNumberedFlowIds) {
-    ASSERT_EQ(ops_.AddTable("tblTonerFlow",
-                            "FlowID counter, PrinterID integer default 0, "
-                            "[TimeStamp] date, TonerLevel integer"),
-              1);
+    ASSERT_TRUE(ops_.AddTable("tblTonerFlow",
+                              "FlowID counter, PrinterID integer default 0, "
+                              "[TimeStamp] date, TonerLevel integer"));
     runStatements(connection_, {"INSERT INTO tblTonerFlow (PrinterID, TonerLevel) VALUES (1, 80)",
                                 "INSERT INTO tblTonerFlow ([TimeStamp], TonerLevel) VALUES "
                                 "('2024-05-01 10:00:00', 60)",
@@ -63,21 +61,21 @@ TEST_F(EmbeddedEngineTest, NewTonerFlowRowsGetNumberedFlowIds) {
     EXPECT_EQ(rows[1][1].toInt(), 0);  // "default 0"
 }
 
-TEST_F(EmbeddedEngineTest, ALockedDatabaseReachesTheErrorFlagQuickly) {
+TEST_F(EmbeddedEngineTest, ALockedDatabaseFailsTheSessionQuickly) {
     platform::QtSqlDatabase::Options options;
     options.sqliteBusyTimeout = std::chrono::milliseconds(20);
     platform::QtSqlDatabase impatient(platform::defaultFileSystem(), options);
-    SchemaOperations ops({connection_, false, true}, impatient, log_.writer(), dbError_);
+    SchemaOperations ops({connection_, false, true}, impatient, log_.writer());
     ExclusiveLock lock(file_);
     ASSERT_TRUE(lock.held());
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(ops.AddColumn("tblPrinters", "YTonerOrder", "string (50)"), 0);
-    EXPECT_EQ(ops.AddPrinterType(9, "Axis Printbox (SW)"), 0);
-    EXPECT_EQ(ops.AddTable("tblTonerFlow", "TonerLevel integer"), 0);
+    EXPECT_FALSE(ops.AddColumn("tblPrinters", "YTonerOrder", "string (50)"));
+    EXPECT_FALSE(ops.AddPrinterType(9, "Axis Printbox (SW)"));
+    EXPECT_FALSE(ops.AddTable("tblTonerFlow", "TonerLevel integer"));
     EXPECT_FALSE(ops.CheckDBVersionSmaller("6.2.0"));
     EXPECT_LT(timer.elapsed(), 2000);
-    EXPECT_TRUE(dbError_);
+    EXPECT_TRUE(ops.failed());
     EXPECT_TRUE(std::any_of(log_.lines.begin(), log_.lines.end(), [](const QString& line) {
         return line.startsWith("Database error: ") && line.contains("locked");
     }));

@@ -14,7 +14,7 @@ class PrinterTypesTest : public ::testing::TestWithParam<Backend> {
   protected:
     SchemaOperations operations() {
         return SchemaOperations({GetParam().connection(file_), GetParam().isSqlServer, true},
-                                database_, log_.writer(), dbError_);
+                                database_, log_.writer());
     }
     std::vector<QVariantList> types() const {
         return readRows(jetConnection(file_),
@@ -25,19 +25,18 @@ class PrinterTypesTest : public ::testing::TestWithParam<Backend> {
     QString file_ = createDatabaseFile(dir_);
     platform::QtSqlDatabase database_{platform::defaultFileSystem()};
     LogLines log_;
-    bool dbError_ = false;
 };
 
 TEST_P(PrinterTypesTest, AMissingTypeIsAddedOnceWithBothFields) {
     createPelorixTables(jetConnection(file_));
     SchemaOperations ops = operations();
-    EXPECT_EQ(ops.AddPrinterType(9, "Axis Printbox (SW)"), 1);
-    EXPECT_EQ(ops.AddPrinterType(9, "Axis Printbox (SW)"), 0);
+    EXPECT_TRUE(ops.AddPrinterType(9, "Axis Printbox (SW)"));
+    EXPECT_FALSE(ops.AddPrinterType(9, "Axis Printbox (SW)"));
     const auto rows = types();
     ASSERT_EQ(rows.size(), 9u);
     EXPECT_EQ(rows[8][0].toInt(), 9);
     EXPECT_EQ(rows[8][1].toString(), "Axis Printbox (SW)");
-    EXPECT_FALSE(dbError_);
+    EXPECT_FALSE(ops.failed());
     const QString trace = "AddPrinterType. ID: 9, TypeName: Axis Printbox (SW)";
     EXPECT_EQ(log_.lines, std::vector<QString>({trace, trace}));
 }
@@ -45,8 +44,8 @@ TEST_P(PrinterTypesTest, AMissingTypeIsAddedOnceWithBothFields) {
 TEST_P(PrinterTypesTest, AnExistingIdKeepsItsTextAndATextUnderAnotherIdDoesNotCount) {
     createPelorixTables(jetConnection(file_));
     SchemaOperations ops = operations();
-    EXPECT_EQ(ops.AddPrinterType(3, "Kyocera Mita (SW)"), 0);
-    EXPECT_EQ(ops.AddPrinterType(12, "Type 3"), 1);
+    EXPECT_FALSE(ops.AddPrinterType(3, "Kyocera Mita (SW)"));
+    EXPECT_TRUE(ops.AddPrinterType(12, "Type 3"));
     const auto rows = types();
     ASSERT_EQ(rows.size(), 9u);
     EXPECT_EQ(rows[2][1].toString(), "Type 3");
@@ -55,9 +54,10 @@ TEST_P(PrinterTypesTest, AnExistingIdKeepsItsTextAndATextUnderAnotherIdDoesNotCo
 
 TEST_P(PrinterTypesTest, AnEmptyTypeTableGetsNothing) {
     createPelorixTables(jetConnection(file_), "6.1.0", false);
-    EXPECT_EQ(operations().AddPrinterType(9, "Axis Printbox (SW)"), 0);
+    SchemaOperations ops = operations();
+    EXPECT_FALSE(ops.AddPrinterType(9, "Axis Printbox (SW)"));
     EXPECT_TRUE(types().empty());
-    EXPECT_FALSE(dbError_);
+    EXPECT_FALSE(ops.failed());
 }
 
 TEST_P(PrinterTypesTest, NullIdsMatchNothingAndIdsCompareAsNumbers) {
@@ -66,14 +66,15 @@ TEST_P(PrinterTypesTest, NullIdsMatchNothingAndIdsCompareAsNumbers) {
                    "INSERT INTO tblTypes (TypeText) VALUES ('no id')",
                    "INSERT INTO tblTypes ([Type], TypeText) VALUES (' 10.0', 'ten')"});
     SchemaOperations ops = operations();
-    EXPECT_EQ(ops.AddPrinterType(10, "Lexmark Drucker (SW)"), 0);
-    EXPECT_EQ(ops.AddPrinterType(0, "zero"), 1);
+    EXPECT_FALSE(ops.AddPrinterType(10, "Lexmark Drucker (SW)"));
+    EXPECT_TRUE(ops.AddPrinterType(0, "zero"));
     EXPECT_EQ(types().size(), 3u);
 }
 
 TEST_P(PrinterTypesTest, AMissingTypeTableIsADatabaseError) {
-    EXPECT_EQ(operations().AddPrinterType(9, "Axis Printbox (SW)"), 0);
-    EXPECT_TRUE(dbError_);
+    SchemaOperations ops = operations();
+    EXPECT_FALSE(ops.AddPrinterType(9, "Axis Printbox (SW)"));
+    EXPECT_TRUE(ops.failed());
     ASSERT_EQ(log_.lines.size(), 2u);
     EXPECT_TRUE(log_.lines[1].startsWith("Database error (add printer type): "));
 }
@@ -81,8 +82,8 @@ TEST_P(PrinterTypesTest, AMissingTypeTableIsADatabaseError) {
 INSTANTIATE_TEST_SUITE_P(Backends, PrinterTypesTest, ::testing::Values(kEmbedded, kSqliteOdbc),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
-// A row whose storing fails after it was counted still counts, and sets the error flag.
-TEST(PrinterTypes, AFailedStoreCountsOneAndSetsTheErrorFlag) {
+// A row whose storing fails after it was counted still counts, and fails the session.
+TEST(PrinterTypes, AFailedStoreStillCountsAndFailsTheSession) {
     class RefusingStore : public RecordingDatabase {
       public:
         platform::DbResult appendRow(const QString& c, const QString& t,
@@ -95,10 +96,9 @@ TEST(PrinterTypes, AFailedStoreCountsOneAndSetsTheErrorFlag) {
         return platform::QueryResult{true, {}, {"TYPE", "typetext"}, {{1, "one"}}};
     };
     LogLines log;
-    bool dbError = false;
-    SchemaOperations ops({"DSN=x", true, true}, database, log.writer(), dbError);
-    EXPECT_EQ(ops.AddPrinterType(9, "Axis Printbox (SW)"), 1);
-    EXPECT_TRUE(dbError);
+    SchemaOperations ops({"DSN=x", true, true}, database, log.writer());
+    EXPECT_TRUE(ops.AddPrinterType(9, "Axis Printbox (SW)"));
+    EXPECT_TRUE(ops.failed());
     EXPECT_EQ(
         log.lines.back(),
         "Database error (add printer type): Cannot insert the value NULL into column 'Model'.");
@@ -116,10 +116,9 @@ TEST(PrinterTypes, ATypeTableWithoutTheTextColumnIsAFailureBeforeCounting) {
         return platform::QueryResult{true, {}, {"Type"}, {{1}}};
     };
     LogLines log;
-    bool dbError = false;
-    SchemaOperations ops({"DSN=x", false, false}, database, log.writer(), dbError);
-    EXPECT_EQ(ops.AddPrinterType(9, "Axis Printbox (SW)"), 0);
-    EXPECT_TRUE(dbError);
+    SchemaOperations ops({"DSN=x", false, false}, database, log.writer());
+    EXPECT_FALSE(ops.AddPrinterType(9, "Axis Printbox (SW)"));
+    EXPECT_TRUE(ops.failed());
     EXPECT_EQ(database.calls.size(), 1u);
 }
 

@@ -61,10 +61,10 @@ class CheckDBVersionSmallerTest : public ::testing::TestWithParam<Backend> {
     bool check() {
         LogLines log;
         schema::SchemaOperations ops({GetParam().connection(file_), GetParam().isSqlServer, true},
-                                     database_, log.writer(), dbError_);
+                                     database_, log.writer());
         const bool result = ops.CheckDBVersionSmaller("6.2.0");
         EXPECT_TRUE(log.lines.empty());
-        EXPECT_FALSE(dbError_);
+        EXPECT_FALSE(ops.failed());
         return result;
     }
     void setVersion(const QString& value) {
@@ -75,7 +75,6 @@ class CheckDBVersionSmallerTest : public ::testing::TestWithParam<Backend> {
     TempDir dir_;
     QString file_ = createDatabaseFile(dir_);
     platform::QtSqlDatabase database_{platform::defaultFileSystem()};
-    bool dbError_ = false;
 };
 
 TEST_P(CheckDBVersionSmallerTest, ReadsTheVersionRow) {
@@ -106,8 +105,7 @@ TEST(CheckDBVersionSmaller, FindsTheVersionRowInAnyCaseInTheEmbeddedFile) {
     runStatements(jetConnection(file),
                   {"UPDATE tblConfig SET [Field] = 'VERSION' WHERE [Field] = 'Version'"});
     platform::QtSqlDatabase database(platform::defaultFileSystem());
-    bool dbError = false;
-    schema::SchemaOperations ops({jetConnection(file), false, false}, database, {}, dbError);
+    schema::SchemaOperations ops({jetConnection(file), false, false}, database, {});
     EXPECT_TRUE(ops.CheckDBVersionSmaller("6.2.0"));
 }
 
@@ -121,9 +119,7 @@ TEST(CheckDBVersionSmaller, SendsTheQueryUnconvertedAndReadsTheSecondField) {
         return platform::QueryResult{
             true, {}, {"Field", "Value", "Extra"}, {{"Version", "6.1.0", "9"}}};
     };
-    bool dbError = false;
-    schema::SchemaOperations ops({"Provider=SQLOLEDB;Data Source=h", true, true}, database, {},
-                                 dbError);
+    schema::SchemaOperations ops({"Provider=SQLOLEDB;Data Source=h", true, true}, database, {});
     EXPECT_TRUE(ops.CheckDBVersionSmaller("6.2.0"));
     EXPECT_EQ(database.texts(),
               QStringList{"query: SELECT * from tblConfig WHERE Field = 'Version'"});
