@@ -51,7 +51,7 @@ XmlStore::XmlStore(platform::FileSystem& files) : files_(files) {}
 XmlStore::~XmlStore() = default;
 
 platform::Outcome XmlStore::XMLLoadFile(const QString& fileName) {
-    XMLFileName = fileName;
+    documentFile_ = fileName;
     return replaceDocument([&](pugi::xml_document& document) {
         const platform::Fallible<QByteArray> bytes = files_.readFile(fileName);
         return bytes ? parseDocumentBytes(document, *bytes)
@@ -66,33 +66,33 @@ platform::Outcome XmlStore::XMLLoadText(const QString& xml) {
 
 platform::Outcome XmlStore::replaceDocument(
     const std::function<platform::Outcome(pugi::xml_document&)>& parse) {
-    XMLDoc.reset();
+    document_.reset();
     platform::Outcome loaded = guarded(
         [&] {
-            XMLDoc = std::make_unique<pugi::xml_document>();
-            return parse(*XMLDoc);
+            document_ = std::make_unique<pugi::xml_document>();
+            return parse(*document_);
         },
         exceptionOutcome());
-    if (!loaded && XMLDoc) {
-        XMLDoc->reset();  // also after an exception halfway: an empty document, no partial tree
+    if (!loaded && document_) {
+        document_->reset();  // also after an exception halfway: an empty document, no partial tree
     }
     return loaded;
 }
 
 QString XmlStore::XMLGetValue(const QString& path, const QString& defaultValue) const {
-    if (!XMLDoc) {
+    if (!document_) {
         return defaultValue;
     }
     return guarded(
         [&] {
-            const pugi::xml_node element = firstElementAt(*XMLDoc, path);
+            const pugi::xml_node element = firstElementAt(*document_, path);
             return element ? elementText(element) : defaultValue;
         },
         defaultValue);
 }
 
 void XmlStore::XMLSetValue(const QString& path, const QString& value) {
-    if (XMLDoc) {
+    if (document_) {
         guarded([&] { return setValue(path, value); }, false);
     }
 }
@@ -103,9 +103,9 @@ bool XmlStore::setValue(const QString& path, const QString& value) {
     QString parentPath;
     for (qsizetype i = 0; i < steps.size(); ++i) {
         prefix += steps[i];
-        pugi::xml_node element = firstElementAt(*XMLDoc, prefix);
+        pugi::xml_node element = firstElementAt(*document_, prefix);
         if (!element) {
-            element = appendNewElement(*XMLDoc, steps[i], i == 0 ? nullptr : &parentPath);
+            element = appendNewElement(*document_, steps[i], i == 0 ? nullptr : &parentPath);
         }
         if (element && i == steps.size() - 1) {
             replaceElementText(element, value);
@@ -117,16 +117,17 @@ bool XmlStore::setValue(const QString& path, const QString& value) {
 }
 
 platform::Outcome XmlStore::XMLSave(const QString& fileName) {
-    const QString target = fileName.isEmpty() ? XMLFileName : fileName;
-    if (target.isEmpty() || !XMLDoc) {
+    const QString target = fileName.isEmpty() ? documentFile_ : fileName;
+    if (target.isEmpty() || !document_) {
         return platform::Outcome::failure(QStringLiteral("no file named"));
     }
     // Windows cannot name a file with wildcards; here they would create a file of that name.
     if (target.contains('*') || target.contains('?')) {
         return platform::Outcome::failure(QStringLiteral("a file name with wildcards"));
     }
-    return guarded([&] { return files_.replaceFileContents(target, serializeDocument(*XMLDoc)); },
-                   exceptionOutcome());
+    return guarded(
+        [&] { return files_.replaceFileContents(target, serializeDocument(*document_)); },
+        exceptionOutcome());
 }
 
 bool XmlStore::FileExists(const QString& path) const {

@@ -51,8 +51,9 @@ class XmlStore {
     bool setValue(const QString& path, const QString& value);
 
     platform::FileSystem& files_;
-    std::unique_ptr<pugi::xml_document> XMLDoc;
-    QString XMLFileName;
+    // The original XMLDoc and XMLFileName.
+    std::unique_ptr<pugi::xml_document> document_;
+    QString documentFile_;  // of the last load from a file, for XMLSave without a name
 };
 
 }  // namespace pelorix::xmlstore

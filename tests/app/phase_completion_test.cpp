@@ -89,7 +89,7 @@ TEST_F(Completion, MainProgramThatCannotStartIsTheFailureExit) {
 
     EXPECT_FALSE(scene.harness.ui.quitRequested);
     ASSERT_EQ(scene.harness.ui.messages.size(), 2u);
-    EXPECT_TRUE(scene.harness.ui.messages[1].text.startsWith("Es ist ein Fehler aufgetreten."));
+    EXPECT_EQ(scene.harness.ui.messages[1].text, untranslatedMessage(generalFailureLines()));
     EXPECT_EQ(scene.harness.ui.mousePointer, app::MousePointer::Default);
 }
 

@@ -59,7 +59,7 @@ TEST_F(ReplacementRun, WritesFifteenClosedLinesAndAdvancesTheBarByThirty) {
     ASSERT_EQ(app::runReplacement(ctx), RunOutcome::Continue);
 
     QString expected;
-    const QStringList tokens = replacementStatusTokens();
+    const QStringList tokens = replacementSteps();
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         // Up to the line of the new language file the old file translates.
         expected += closedLine(tokens[i] + (i <= 8 ? " (alt)" : " (neu)"));

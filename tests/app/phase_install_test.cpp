@@ -15,9 +15,7 @@ const QString kRetryMessage =
     "Der PelorixService konnte nicht deinstalliert werden.!\r"
     "Bitte prüfen Sie, ob alle Meldungsfenster vom Service geschlossen sind, bevor Sie dieses "
     "Fenster bestätigen.!\rDer Vorgang wird nun ein mal wiederholt.!";
-const QString kFailureMessage =
-    "Es ist ein Fehler aufgetreten. Sie müssen den Pelorix evtl. neu installieren.!\r"
-    "Sie können auch versuchen, das Update erneut durchzuführen.!";
+const QString kFailureMessage = untranslatedMessage(generalFailureLines());
 
 class ReplacementErrors : public ::testing::Test {
   protected:

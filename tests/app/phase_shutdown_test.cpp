@@ -2,6 +2,7 @@
 #include "app/update_harness.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "support/expected_texts.h"
 #include "xmlstore/supervisor_process.h"
 
 #include <QFile>
@@ -24,9 +25,7 @@ const QString kPxsCurrent = R"(processes/process[@name="PelorixService"]/current
 const QString kHvsTarget = R"(processes/process[@name="HavrelService"]/targetstatus)";
 const QString kHvsCurrent = R"(processes/process[@name="HavrelService"]/currentstatus)";
 
-const QString kGeneralFailure =
-    "Es ist ein Fehler aufgetreten. Sie müssen den Pelorix evtl. neu installieren.!\r"
-    "Sie können auch versuchen, das Update erneut durchzuführen.!";
+const QString kGeneralFailure = test::untranslatedMessage(test::generalFailureLines());
 const QString kRetryLine =
     "Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst nach einem Rechnerneustart "
     "beendet werden.!";

@@ -88,7 +88,7 @@ void ReplacementScene::writeDownloadedFiles() {
 
 QByteArray ReplacementScene::languageFile(const QString& mark) const {
     QString text = "[LanguageSettings]\r\nSupportedLanguages=DE\r\n";
-    QStringList tokens = replacementStatusTokens();
+    QStringList tokens = replacementSteps();
     tokens << "Update erfolgreich ausgeführt.";
     for (const QString& token : tokens) {
         text += "[" + token + "]\r\nDE=" + token + " " + mark + "\r\n";
@@ -104,27 +104,8 @@ QStringList ReplacementScene::messageTexts() const {
     return texts;
 }
 
-QStringList replacementStatusTokens() {
-    return {"Entferne Registrierung für DLL's ...",
-            "Entferne alte DLL's ...",
-            "Entferne alten Pelorix ...",
-            "Entferne alte Dienste ...",
-            "Entferne alte Reports ...",
-            "Entferne alte Dokumentationen ...",
-            "Entferne alte HTML-Dateien ...",
-            "Entferne alte Sprachdatei ...",
-            "Installiere neue Sprachdatei ...",
-            "Installiere neue DLL's ...",
-            "Installiere neue Reports ...",
-            "Installiere neuen Pelorix ...",
-            "Installiere neue Dienste ...",
-            "Installiere neue Dokumentationen ...",
-            "Registriere neue DLL's ..."};
-}
-
 QString closedLine(const QString& text, const QString& result) {
-    const qsizetype dots = std::max<qsizetype>(0, 40 - text.size() - result.size() - 1);
-    return text + QString(dots, '.') + " " + result + "\r\n";
+    return test::closedStatusLine(text, result) + "\r\n";
 }
 
 QString readText(const QString& path) {

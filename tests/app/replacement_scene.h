@@ -3,6 +3,7 @@
 #include "app/update_context.h"
 #include "app/update_harness.h"
 #include "platform/program_start.h"
+#include "support/expected_texts.h"
 #include "support/forwarding_file_system.h"
 
 #include <QMap>
@@ -82,8 +83,6 @@ class ReplacementScene {
     std::unique_ptr<app::UpdateContext> context_;
 };
 
-// The tokens of the phase's status lines, in their order.
-QStringList replacementStatusTokens();
 // A closed status line of 40 characters.
 QString closedLine(const QString& text, const QString& result = "OK");
 QString readText(const QString& path);

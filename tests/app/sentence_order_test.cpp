@@ -3,6 +3,7 @@
 #include "app/update_harness.h"
 #include "app/update_procedure.h"
 #include "i18n/learning_dialog.h"
+#include "support/expected_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -57,11 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Im Zuge dieses Updates müssen die Pelorix Dienste beendet werden.",
                      "Sie benötigen Administratorrechte um das Update auszuführen. Wollen Sie "
                      "fortfahren ?"}},
-        MessageCase{"GeneralFailure",
-                    [](UpdateContext& ctx) { ctx.generalFailureExit(); },
-                    {"Es ist ein Fehler aufgetreten. Sie müssen den Pelorix evtl. neu "
-                     "installieren.",
-                     "Sie können auch versuchen, das Update erneut durchzuführen."}},
+        MessageCase{"GeneralFailure", [](UpdateContext& ctx) { ctx.generalFailureExit(); },
+                    test::generalFailureLines()},
         MessageCase{"Interrupted",
                     [](UpdateContext& ctx) { ctx.interruptedExit("here"); },
                     {"Das Update wurde unterbrochen.",

@@ -1,111 +1,10 @@
 #include "expected_output.h"
 
-#include <QHash>
+#include "support/expected_texts.h"
 
 namespace pelorix::e2e {
 
 namespace {
-
-// The English column of the demo language file, for the texts the tests look at.
-const QHash<QString, QString>& englishTexts() {
-    static const QHash<QString, QString> texts{
-        {"Beende den PelorixService", "Stopping PelorixService"},
-        {"Beende den HavrelService", "Stopping HavrelService"},
-        {"Fehler", "Error"},
-        {"Überprüfe Datenbank ...", "Checking database ..."},
-        {"Neue Tabellenspalten", "New table columns"},
-        {"Neue Gerätetypen", "New device types"},
-        {"Komplett neue Tabellen", "New tables"},
-        {"Datenbankupdate erfolgreich ausgeführt.", "Database update completed."},
-        {"Lade neuen PX-Dienst ...", "Loading new PX service ..."},
-        {"Lade neuen HV-Dienst ...", "Loading new HV service ..."},
-        {"Lade neuen PelorixHelper ...", "Loading new PelorixHelper ..."},
-        {"Lade neuen Pelorix ...", "Loading new Pelorix ..."},
-        {"Lade neue TobrinDLL ...", "Loading new TobrinDLL ..."},
-        {"Lade neue MireldaDLL ...", "Loading new MireldaDLL ..."},
-        {"Lade neue QNLDLL ...", "Loading new QNLDLL ..."},
-        {"Lade neue BRASKDLL ...", "Loading new BRASKDLL ..."},
-        {"Lade neue Reports ...", "Loading new Reports ..."},
-        {"Lade neuen WebServer ...", "Loading new WebServer ..."},
-        {"Lade neuen Sorvand ...", "Loading new Sorvand ..."},
-        {"Lade neuen PXAS ...", "Loading new PXAS ..."},
-        {"Lade neue PXAS Dokumentation ...", "Loading PXAS documentation ..."},
-        {"Lade neue deutsche Dokumentation ...", "Loading German documentation ..."},
-        {"Lade neue engl. Dokumentation ...", "Loading English documentation ..."},
-        {"Lade neue Sprachdatei ...", "Loading new language file ..."},
-        {"Entferne Registrierung für DLL's ...", "Unregistering DLLs ..."},
-        {"Entferne alte DLL's ...", "Removing old DLLs ..."},
-        {"Entferne alten Pelorix ...", "Removing old Pelorix ..."},
-        {"Entferne alte Dienste ...", "Removing old services ..."},
-        {"Entferne alte Reports ...", "Removing old Reports ..."},
-        {"Entferne alte Dokumentationen ...", "Removing old documentation ..."},
-        {"Entferne alte HTML-Dateien ...", "Removing old HTML files ..."},
-        {"Entferne alte Sprachdatei ...", "Removing old language file ..."},
-        {"Installiere neue Sprachdatei ...", "Installing new language file ..."},
-        {"Installiere neue DLL's ...", "Installing new DLLs ..."},
-        {"Installiere neue Reports ...", "Installing new Reports ..."},
-        {"Installiere neuen Pelorix ...", "Installing new Pelorix ..."},
-        {"Installiere neue Dienste ...", "Installing new services ..."},
-        {"Installiere neue Dokumentationen ...", "Installing new documentation ..."},
-        {"Registriere neue DLL's ...", "Registering new DLLs ..."},
-        {"Update erfolgreich ausgeführt.", "Update completed."},
-        {"Im Zuge dieses Updates müssen die Pelorix Dienste beendet werden.",
-         "This update has to stop the Pelorix services."},
-        {"Sie benötigen Administratorrechte um das Update auszuführen. Wollen Sie fortfahren ?",
-         "You need administrator rights to run the update. Do you want to continue?"},
-        {"Das Update wurde erfolgreich durchgeführt.", "The update was completed successfully."},
-        {"Sie müssen die Dienste im Konfigurationsprogramm noch starten.",
-         "Please start the services in the configuration program."},
-        {"Wollen Sie jetzt das Konfigurationsprogramm vom Pelorix öffnen ?",
-         "Do you want to open the Pelorix configuration program now?"},
-        {"Es ist ein Fehler aufgetreten. Sie müssen den Pelorix evtl. neu installieren.",
-         "An error occurred. You may have to reinstall Pelorix."},
-        {"Sie können auch versuchen, das Update erneut durchzuführen.",
-         "You can also try to run the update again."},
-        {"Fehler beim Download. Der Vorgang wird abgebrochen.",
-         "Download failed. The update is cancelled."},
-        {"Bitte prüfen Sie Ihre Verbindung zum Internet und Ihre Einstellungen der Firewall.",
-         "Please check your Internet connection and your firewall settings."},
-        {"Sie können bei Orvane auch ein Offline-Update erhalten.",
-         "Orvane can also provide an offline update."},
-        {"Sie müssen vor dem Update erst den Pelorix beenden.",
-         "Please close Pelorix before the update."},
-        {"Der Updater konnte nicht auf die Datenbank zugreifen.",
-         "The updater could not access the database."},
-        {"Bitte prüfen Sie ob die Datenbank bereits durch andere Programme geöffnet ist",
-         "Please check whether other programs have the database open"},
-        {"und versuchen es dann erneut. Der Vorgang wird abgebrochen.",
-         "and try again. The update is cancelled."},
-        {"Der PelorixService konnte nicht beendet werden.", "PelorixService could not be stopped."},
-        {"Der HavrelService konnte nicht beendet werden.", "HavrelService could not be stopped."},
-        {"Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst nach einem Rechnerneustart "
-         "beendet werden.",
-         "Please try again; the service may only stop after a restart of the computer."},
-        {"Der PelorixService konnte nicht deinstalliert werden.",
-         "PelorixService could not be uninstalled."},
-        {"Bitte prüfen Sie, ob alle Meldungsfenster vom Service geschlossen sind, bevor Sie dieses "
-         "Fenster bestätigen.",
-         "Please close all message windows of the service before you confirm this one."},
-        {"Der Vorgang wird nun ein mal wiederholt.", "The step will now be tried once more."},
-    };
-    return texts;
-}
-
-const QStringList kReplacementSteps{"Entferne Registrierung für DLL's ...",
-                                    "Entferne alte DLL's ...",
-                                    "Entferne alten Pelorix ...",
-                                    "Entferne alte Dienste ...",
-                                    "Entferne alte Reports ...",
-                                    "Entferne alte Dokumentationen ...",
-                                    "Entferne alte HTML-Dateien ...",
-                                    "Entferne alte Sprachdatei ...",
-                                    "Installiere neue Sprachdatei ...",
-                                    "Installiere neue DLL's ...",
-                                    "Installiere neue Reports ...",
-                                    "Installiere neuen Pelorix ...",
-                                    "Installiere neue Dienste ...",
-                                    "Installiere neue Dokumentationen ...",
-                                    "Registriere neue DLL's ..."};
 
 const QStringList kPrinterTypes{"9, TypeName: Axis Printbox (SW)",
                                 "10, TypeName: Lexmark Drucker (SW)",
@@ -129,8 +28,11 @@ QString shown(Texts texts, const QString& german) {
     switch (texts) {
         case Texts::German:
             return german;
-        case Texts::English:
-            return englishTexts().value(german, german + " (no English text in the test)");
+        case Texts::English: {
+            const QString english = test::demoEnglishText(german);
+            return english.isEmpty() ? german + " (no English text in the demo language file)"
+                                     : english;
+        }
         case Texts::Untranslated:
             return german + "!";
     }
@@ -138,8 +40,7 @@ QString shown(Texts texts, const QString& german) {
 }
 
 QString closedLine(const QString& text, const QString& result) {
-    const qsizetype dots = 40 - text.size() - result.size() - 1;
-    return text + QString(std::max<qsizetype>(dots, 0), '.') + " " + result + "\n";
+    return test::closedStatusLine(text, result) + "\n";
 }
 
 QString messageBox(const QStringList& lines) {
@@ -188,7 +89,7 @@ QString downloadOutput(Texts texts, int count) {
 
 QString replacementOutput(Texts texts) {
     QString output;
-    for (const QString& step : kReplacementSteps) {
+    for (const QString& step : test::replacementSteps()) {
         output += closedLine(shown(texts, step));
     }
     return output + shown(texts, "Update erfolgreich ausgeführt.") + "\n";
@@ -200,14 +101,15 @@ QString fullRunOutput(Texts texts, int columns, int deviceTypes, int tables) {
 }
 
 QString outputMarkedUntilTheNewLanguageFile() {
-    const qsizetype installed = kReplacementSteps.indexOf("Installiere neue Sprachdatei ...") + 1;
+    const qsizetype installed =
+        test::replacementSteps().indexOf("Installiere neue Sprachdatei ...") + 1;
     QString output = shutdownOutput(Texts::Untranslated) +
                      migrationOutput(Texts::Untranslated, 1, 15, 1) +
                      downloadOutput(Texts::Untranslated);
-    for (const QString& step : kReplacementSteps.first(installed)) {
+    for (const QString& step : test::replacementSteps().first(installed)) {
         output += closedLine(shown(Texts::Untranslated, step));
     }
-    for (const QString& step : kReplacementSteps.mid(installed)) {
+    for (const QString& step : test::replacementSteps().mid(installed)) {
         output += closedLine(step);
     }
     return output + "Update erfolgreich ausgeführt.\n";
@@ -229,10 +131,11 @@ QString finalQuestion(Texts texts) {
 }
 
 QString generalFailureMessage(Texts texts) {
-    return messageBox(
-        {shown(texts,
-               "Es ist ein Fehler aufgetreten. Sie müssen den Pelorix evtl. neu installieren."),
-         shown(texts, "Sie können auch versuchen, das Update erneut durchzuführen.")});
+    QStringList lines;
+    for (const QString& line : test::generalFailureLines()) {
+        lines << shown(texts, line);
+    }
+    return messageBox(lines);
 }
 
 QString downloadErrorMessage(Texts texts) {
@@ -301,7 +204,7 @@ QStringList firstRunLog() {
         << "Neue Gerätetypen: 15"
         << "Komplett neue Tabellen: 1"
         << "Finished database checks. NT: 1, ND: 15, NC: 1";
-    for (const QString& step : downloadSteps() + kReplacementSteps) {
+    for (const QString& step : downloadSteps() + test::replacementSteps()) {
         log << step << "OK";
     }
     return log << "Update erfolgreich ausgeführt.";
