@@ -5,6 +5,7 @@
 
 #include "migration_run.h"
 #include "platform/database_qtsql.h"
+#include "platform/file_system.h"
 #include "recording_database.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: bench_update_statements DATABASE-FILE SCRATCH-FOLDER\n", stderr);
         return 2;
     }
-    pelorix::platform::QtSqlDatabase database;
+    pelorix::platform::QtSqlDatabase database(pelorix::platform::defaultFileSystem());
     pelorix::bench::RecordingDatabase recording(database);
     const auto outcome = pelorix::bench::runMigrationOn(QString::fromLocal8Bit(argv[1]),
                                                         QString::fromLocal8Bit(argv[2]), recording);

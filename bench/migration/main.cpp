@@ -9,6 +9,7 @@
 
 #include "migration_run.h"
 #include "platform/database_qtsql.h"
+#include "platform/file_system.h"
 #include "recording_database.h"
 #include "sample_schema.h"
 #include "sqlite_shell.h"
@@ -49,7 +50,7 @@ QString freshDatabase(const QTemporaryDir& dir, const QString& name) {
 
 // What the migration changes, read back the same way from either database.
 QStringList migratedState(const QString& file) {
-    pelorix::platform::QtSqlDatabase database;
+    pelorix::platform::QtSqlDatabase database(pelorix::platform::defaultFileSystem());
     const QString connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file;
     QStringList state;
     for (const char* probe :
@@ -116,7 +117,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_migration: cannot create a folder in %s\n", qPrintable(folder));
         return 2;
     }
-    pelorix::platform::QtSqlDatabase database;
+    pelorix::platform::QtSqlDatabase database(pelorix::platform::defaultFileSystem());
     pelorix::bench::RecordingDatabase recording(database);
     Samples warmUp;
     Samples samples;

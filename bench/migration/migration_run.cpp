@@ -49,7 +49,7 @@ app::RunOutcome runMigrationOn(const QString& databaseFile, const QString& scrat
     app::DebugLog debugLog(scratchFolder + "/PelorixUpdater_DebugLog.txt", files);
     app::StatusOutput status(form, ui, debugLog);
     app::Waiter waiter(clock, ui);
-    i18n::Language language(settings.languageFile(), "DE", "EN", nullptr, clock);
+    i18n::Language language(files, settings.languageFile(), "DE", "EN", nullptr, clock);
     xmlstore::XmlStore xml(files);
     app::UpdateContext context{
         form,

@@ -4,22 +4,14 @@
 #include "app/phase_install.h"
 #include "app/registrar.h"
 #include "app/startup.h"
-#include "app/update_server.h"
-#include "platform/clock.h"
-#include "platform/database.h"
-#include "platform/file_system.h"
-#include "platform/http_client.h"
-#include "platform/process_table.h"
-#include "platform/program_start.h"
-#include "platform/special_folders.h"
 
 namespace pelorix::app {
 
 Application::Application(UserInterface& ui, i18n::LearningDialog* learningDialog,
-                         QString commandLine, UpdateServices services)
+                         Installation installation, UpdateServices services)
     : ui_(ui),
       learningDialog_(learningDialog),
-      commandLine_(std::move(commandLine)),
+      installation_(std::move(installation)),
       services_(services),
       blockingServices_(services, ui),
       debugLog_(DebugLog::defaultPath(), services.files),
@@ -27,23 +19,17 @@ Application::Application(UserInterface& ui, i18n::LearningDialog* learningDialog
       waiter_(services.clock, ui),
       xml_(services.files) {}
 
-UpdateServices Application::defaultServices() {
-    return {platform::defaultFileSystem(),   platform::defaultProgramStarter(),
-            platform::defaultProcessTable(), platform::systemClock(),
-            platform::defaultDatabase(),     platform::defaultHttpClient()};
-}
-
 void Application::start() {
-    loadConfiguration(settings_, form_, commandLine_, services_.files);
+    loadConfiguration(settings_, form_, installation_, services_.files);
     // Before the language file is read: it may be one of the files to put back.
     const Recovery recovery = recoverInterruptedUpdate();
-    language_.emplace(settings_.languageFile(), settings_.languageSetting,
+    language_.emplace(services_.files, settings_.languageFile(), settings_.languageSetting,
                       settings_.learningLanguage, learningDialog_, services_.clock);
     finishStartup(form_, *language_);
-    context_ = std::make_unique<UpdateContext>(
-        UpdateContext{form_, settings_, ui_, status_, debugLog_, waiter_, *language_, xml_,
-                      blockingServices_.services(), updateServerBase(), platform::ownFolder(),
-                      updateLimitsFromEnvironment()});
+    context_ = std::make_unique<UpdateContext>(UpdateContext{
+        form_, settings_, ui_, status_, debugLog_, waiter_, *language_, xml_,
+        blockingServices_.services(), installation_.updateServerBase, installation_.ownFolder,
+        installation_.controlDocument, installation_.limits});
     procedure_.emplace(*context_);
     showRecovery(*context_, recovery);
 }
@@ -65,7 +51,8 @@ Recovery Application::recoverInterruptedUpdate() {
         return Recovery::NothingToDo;
     }
     const JournalTools tools{services_.files, services_.programs,
-                             findRegistrar(platform::ownFolder()), [this](const QString& message) {
+                             findRegistrar(installation_.ownFolder),
+                             [this](const QString& message) {
                                  if (form_.updateLog) {
                                      debugLog_.write(message);
                                  }

@@ -4,6 +4,7 @@
 #include "app/debug_log.h"
 #include "app/dry_run.h"
 #include "app/form_model.h"
+#include "app/installation.h"
 #include "app/replacement_undo.h"
 #include "app/run_outcome.h"
 #include "app/run_report.h"
@@ -26,7 +27,7 @@ namespace pelorix::app {
 // The program behind its front end: the window's state, start-up and the update procedure.
 class Application {
   public:
-    Application(UserInterface& ui, i18n::LearningDialog* learningDialog, QString commandLine,
+    Application(UserInterface& ui, i18n::LearningDialog* learningDialog, Installation installation,
                 UpdateServices services);
     // The load event of the window. Before anything else, what a killed run left in the middle
     // of its replacement is undone.
@@ -47,18 +48,16 @@ class Application {
 
     FormModel& form() { return form_; }
     const ProgramSettings& settings() const { return settings_; }
+    const Installation& installation() const { return installation_; }
     // The two-letter code of the language the window speaks (after start()).
     QString interfaceLanguage() { return language_ ? language_->interfaceLanguage() : ""; }
-
-    // The services of this machine.
-    static UpdateServices defaultServices();
 
   private:
     Recovery recoverInterruptedUpdate();
 
     UserInterface& ui_;
     i18n::LearningDialog* learningDialog_;
-    QString commandLine_;
+    Installation installation_;
     UpdateServices services_;
     // What the procedure uses: the services with their blocking calls run by the front end.
     BlockingServices blockingServices_;

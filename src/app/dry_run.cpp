@@ -100,7 +100,7 @@ void DryRun::checkInstallationLock() {
 }
 
 void DryRun::checkControlDocument() {
-    const QString document = controlDocumentPath();
+    const QString document = ctx_.controlDocument;
     const QString onDisk = ctx_.services.files.resolve(document);
     if (!ctx_.services.files.normalFileExists(document)) {
         check("Control document", false, document + " is missing", kGeneralFailure);
@@ -125,16 +125,14 @@ void DryRun::checkControlDocument() {
 }
 
 void DryRun::checkDatabase() {
-    const platform::DatabaseTarget target =
-        platform::mapConnectionString(ctx_.form.connectionString);
+    const std::optional<QString> file = platform::embeddedDatabaseFile(ctx_.form.connectionString);
     const QString kind = ctx_.form.isSqlServer ? "SQL Server" : "Access (Jet)";
-    const bool embedded = target.kind == platform::DatabaseKind::Embedded;
-    note("Database", embedded ? kind + ", file " + target.location : kind);
+    note("Database", file ? kind + ", file " + *file : kind);
     if (!checkDatabaseReachable()) {
         return;
     }
-    if (embedded) {
-        checkDatabaseWritable(target.location);
+    if (file) {
+        checkDatabaseWritable(*file);
     }
     listMigration();
 }

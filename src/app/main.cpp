@@ -1,8 +1,11 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/console_ui.h"
+#include "app/installation.h"
+#include "app/machine_services.h"
 #include "app/version.h"
 #include "app/window/main_window.h"
+#include "platform/environment.h"
 #include "platform/interruption_signals.h"
 
 #include <QApplication>
@@ -14,6 +17,7 @@
 
 namespace {
 
+using pelorix::app::Installation;
 using pelorix::app::Options;
 
 QStringList argumentsOf(int argc, char** argv) {
@@ -29,14 +33,14 @@ void printPlanLine(const QString& line) {
     std::fflush(stdout);
 }
 
-int runHeadless(int argc, char** argv, const Options& options) {
+int runHeadless(int argc, char** argv, const Options& options, const Installation& installation) {
     const QDateTime startedAt = QDateTime::currentDateTimeUtc();
     // A signal to stop is honoured where a re-run can complete the update.
     pelorix::platform::catchInterruptionRequests();
     QCoreApplication qt(argc, argv);
     pelorix::app::ConsoleUi ui(options.unattended, options.startMain);
-    pelorix::app::Application application(ui, nullptr, options.commandLine,
-                                          pelorix::app::Application::defaultServices());
+    pelorix::app::MachineServices machine(installation);
+    pelorix::app::Application application(ui, nullptr, installation, machine.services());
     application.start();
     application.stopOnInterruption(pelorix::platform::interruptionRequest);
     application.form().updateDatabaseOnlyCheck = options.databaseOnly ? 1 : 0;
@@ -51,8 +55,7 @@ int runHeadless(int argc, char** argv, const Options& options) {
     return status;
 }
 
-// For start-up benchmarks: with PELORIX_EXIT_AFTER_FIRST_PAINT set, the program ends as soon as
-// the window has been painted once.
+// For start-up benchmarks: the program ends as soon as the window has been painted once.
 class ExitAfterFirstPaint : public QObject {
   public:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -64,12 +67,13 @@ class ExitAfterFirstPaint : public QObject {
     }
 };
 
-int runWindow(int argc, char** argv, const Options& options) {
+int runWindow(int argc, char** argv, const Options& options, const Installation& installation) {
     QApplication qt(argc, argv);
     QApplication::setApplicationName("PelorixUpdater");
-    pelorix::app::window::MainWindow window(options.commandLine, options.databaseOnly);
+    pelorix::app::MachineServices machine(installation);
+    pelorix::app::window::MainWindow window(installation, options.databaseOnly, machine.services());
     ExitAfterFirstPaint exitAfterFirstPaint;
-    if (qEnvironmentVariableIsSet("PELORIX_EXIT_AFTER_FIRST_PAINT")) {
+    if (installation.exitAfterFirstPaint) {
         window.installEventFilter(&exitAfterFirstPaint);
     }
     window.application().setStartServices(options.startServices);
@@ -97,6 +101,9 @@ int main(int argc, char** argv) {
                     pelorix::app::kVersionRevision);
         return 0;
     }
+    const Installation installation = pelorix::app::installationFrom(
+        pelorix::platform::Environment::ofThisProcess(), options.commandLine);
     int qtArgc = 1;  // Qt sees the program name only
-    return options.headless ? runHeadless(qtArgc, argv, options) : runWindow(qtArgc, argv, options);
+    return options.headless ? runHeadless(qtArgc, argv, options, installation)
+                            : runWindow(qtArgc, argv, options, installation);
 }

@@ -48,7 +48,7 @@ bool startService(UpdateContext& ctx, const QString& document, const ServiceStar
 }  // namespace
 
 bool runServiceStart(UpdateContext& ctx) {
-    const QString document = controlDocumentPath();
+    const QString document = ctx.controlDocument;
     // The second service is started even when the first did not start: it may run without it.
     const bool pelorixRunning = startService(ctx, document, kPelorixService);
     const bool havrelRunning = startService(ctx, document, kHavrelService);

@@ -64,7 +64,7 @@ RunOutcome runServiceShutdown(UpdateContext& ctx) {
         ctx.debugLog.writeAfterHeader("\r\n",
                                       "Updater started version: " + ctx.form.versionCaption);
     }
-    const QString document = controlDocumentPath();
+    const QString document = ctx.controlDocument;
     if (!ctx.services.files.normalFileExists(document)) {
         // Read anyway, for the file system's word on why there is nothing to read.
         logControlDocumentFailure(ctx, "loading", document,

@@ -2,7 +2,6 @@
 
 #include "app/update_context.h"
 #include "platform/clock.h"
-#include "platform/special_folders.h"
 #include "xmlstore/xml_store.h"
 
 #include <chrono>
@@ -67,10 +66,6 @@ bool reportsStatus(UpdateContext& ctx, const QString& document, const Supervised
 void logControlDocumentFailure(const UpdateContext& ctx, const QString& action,
                                const QString& document, const QString& reason) {
     ctx.log("Error " + action + " the control document " + document + ": " + reason);
-}
-
-QString controlDocumentPath() {
-    return platform::GetSpecialFolder(platform::kCommonAppData) + "/OrvaneTrellisService/OTRS.xml";
 }
 
 bool requestTargetStatus(UpdateContext& ctx, const QString& document,

@@ -19,9 +19,6 @@ extern const SupervisedService kHavrelServiceEntry;
 inline const QString kServiceStopped = QStringLiteral("0");
 inline const QString kServiceRunning = QStringLiteral("1");
 
-// The control document of this machine.
-QString controlDocumentPath();
-
 // The debug-log entry of a failed action ("loading", "saving") on the document, with its reason.
 void logControlDocumentFailure(const UpdateContext& ctx, const QString& action,
                                const QString& document, const QString& reason);

@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
+#include "app/installation.h"
 #include "app/version.h"
 #include "i18n/language.h"
 #include "platform/connection_string.h"
 #include "platform/file_system.h"
 #include "platform/profile.h"
-#include "platform/special_folders.h"
 
 namespace pelorix::app {
 
@@ -47,26 +47,26 @@ QString versionCaption(int major, int minor, int /*build*/, int revision) {
     return QString("v %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-void loadConfiguration(ProgramSettings& settings, FormModel& form, const QString& commandLine,
+void loadConfiguration(ProgramSettings& settings, FormModel& form, const Installation& installation,
                        platform::FileSystem& files) {
-    settings.settingsFolder = platform::GetSpecialFolder(platform::kCommonAppData) + "/Pelorix";
+    settings.settingsFolder = installation.settingsFolder;
     if (!files.entryExists(settings.settingsFolder)) {
         // A folder we cannot create: defaults apply.
         static_cast<void>(files.createFolder(settings.settingsFolder));
     }
-    settings.settingsFile = settings.settingsFolder + "/Pelorix.ini";
+    settings.settingsFile = installation.settingsFile;
     const auto setting = [&](const QString& section, const QString& key, const QString& fallback) {
-        return platform::ReadIni(settings.settingsFile, section, key, fallback);
+        return platform::ReadIni(files, settings.settingsFile, section, key, fallback);
     };
     form.dataBasePath = setting("ServiceSettings", "DataBasePath", settings.settingsFolder);
     // An empty program folder would make every file of the installation a file of the root.
     settings.appPath = setting("ServiceSettings", "AppPath", "");
     if (settings.appPath.isEmpty()) {
-        settings.appPath = platform::ownFolder();
+        settings.appPath = installation.ownFolder;
     }
-    form.systemFolder = platform::GetSpecialFolder(platform::kSystemFolder);
-    form.commandLine = commandLine;
-    form.localLabelVisible = !commandLine.isEmpty();
+    form.systemFolder = installation.systemFolder;
+    form.commandLine = installation.commandLine;
+    form.localLabelVisible = !installation.commandLine.isEmpty();
     form.connectionString = setting("Settings", "Connectionstring", "");
     if (form.connectionString.isEmpty()) {
         form.connectionString =

@@ -14,12 +14,14 @@ class Language;
 
 namespace pelorix::app {
 
+struct Installation;
+
 // The window's controls with their German captions, in tab order.
 i18n::FormCaptions initialCaptions();
 
-// Start-up before the translation: settings folder and file, the settings read from it, the
-// connection string and the flags derived from it. Shows nothing.
-void loadConfiguration(ProgramSettings& settings, FormModel& form, const QString& commandLine,
+// Start-up before the translation: the settings folder made, the settings read from its file,
+// the connection string and the flags derived from it. Shows nothing.
+void loadConfiguration(ProgramSettings& settings, FormModel& form, const Installation& installation,
                        platform::FileSystem& files);
 
 // Start-up after the settings: the captions translated, then the version shown untranslated.

@@ -59,6 +59,7 @@ struct UpdateContext {
     UpdateServices services;
     QString updateServerBase;
     QString ownFolder;
+    QString controlDocument;
     UpdateLimits limits{};
     // What the release check of this run found; empty until it ran.
     std::optional<ReleaseTrust> release{};

@@ -7,6 +7,10 @@
 
 #include <chrono>
 
+namespace pelorix::platform {
+class Environment;
+}
+
 namespace pelorix::app {
 
 // The limits of the update procedure, and where it looks first for the release key. Start-up
@@ -41,6 +45,6 @@ struct UpdateLimits {
 // PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES, PELORIX_DB_STATEMENT_TIMEOUT_SECONDS and
 // PELORIX_DB_CONNECT_TIMEOUT_SECONDS; anything else is ignored. PELORIX_RELEASE_KEY gives the path
 // of the release key.
-UpdateLimits updateLimitsFromEnvironment();
+UpdateLimits updateLimitsFromEnvironment(const platform::Environment& environment);
 
 }  // namespace pelorix::app

@@ -1,5 +1,7 @@
 #include "app/update_server.h"
 
+#include "platform/environment.h"
+
 #include <QUrl>
 
 namespace pelorix::app {
@@ -25,13 +27,13 @@ QString historyPageOf(const QString& base) {
 
 }  // namespace
 
-QString updateServerBase() {
-    const QString configured = qEnvironmentVariable("PELORIX_UPDATE_SERVER");
+QString updateServerBase(const platform::Environment& environment) {
+    const QString configured = environment.value("PELORIX_UPDATE_SERVER");
     return configured.isEmpty() ? kDefaultBase : withoutTrailingSlashes(configured);
 }
 
-QString historyPageAddress() {
-    const QString page = historyPageOf(updateServerBase());
+QString historyPageAddress(const QString& updateServerBase) {
+    const QString page = historyPageOf(updateServerBase);
     // An override that names no host still leaves the product's own history page.
     return page.isEmpty() ? historyPageOf(kDefaultBase) : page;
 }

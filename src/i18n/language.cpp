@@ -20,10 +20,11 @@ QString toFileText(const QString& text) {
     return stored.replace("\r\n", "/n").replace('\r', "/n").replace('\n', "/n");
 }
 
-Language::Language(QString languageFile, QString languageSetting, QString learningLanguage,
-                   LearningDialog* dialog, platform::Clock& clock)
-    : languageFile_(std::move(languageFile)),
-      texts_(languageFile_),
+Language::Language(platform::FileSystem& files, QString languageFile, QString languageSetting,
+                   QString learningLanguage, LearningDialog* dialog, platform::Clock& clock)
+    : files_(files),
+      languageFile_(std::move(languageFile)),
+      texts_(files_, languageFile_),
       languageSetting_(std::move(languageSetting)),
       learningLanguage_(std::move(learningLanguage)),
       dialog_(dialog),

@@ -7,7 +7,8 @@
 
 namespace pelorix::platform {
 class Clock;
-}
+class FileSystem;
+}  // namespace pelorix::platform
 
 namespace pelorix::i18n {
 
@@ -18,8 +19,8 @@ class LearningDialog;
 class Language {
   public:
     // Without a dialog, learn mode answers every question like "Translate Later".
-    Language(QString languageFile, QString languageSetting, QString learningLanguage,
-             LearningDialog* dialog, platform::Clock& clock);
+    Language(platform::FileSystem& files, QString languageFile, QString languageSetting,
+             QString learningLanguage, LearningDialog* dialog, platform::Clock& clock);
 
     // The text to show; in learn mode the token may come back edited.
     QString Translate(QString& token);
@@ -32,6 +33,7 @@ class Language {
   private:
     QString learn(const QString& code, QString& token);
 
+    platform::FileSystem& files_;
     QString languageFile_;
     // Read once; a text learned or a language file installed since is seen at the next lookup.
     platform::CachedProfile texts_;

@@ -29,10 +29,10 @@ QString Language::learn(const QString& code, QString& token) {
     token = boxes.token;
     if (!boxes.token.isEmpty() && !boxes.text.isEmpty()) {
         if (!boxes.model.isEmpty()) {
-            platform::WriteIni(languageFile_, boxes.token, learningLanguage_,
+            platform::WriteIni(files_, languageFile_, boxes.token, learningLanguage_,
                                toFileText(boxes.model));
         }
-        platform::WriteIni(languageFile_, boxes.token, code, toFileText(boxes.text));
+        platform::WriteIni(files_, languageFile_, boxes.token, code, toFileText(boxes.text));
     }
     return boxes.text;
 }

@@ -7,7 +7,8 @@
 
 namespace pelorix::platform {
 
-CachedProfile::CachedProfile(QString file) : file_(std::move(file)) {}
+CachedProfile::CachedProfile(const FileSystem& files, QString file)
+    : files_(files), file_(std::move(file)) {}
 
 QString CachedProfile::read(const QString& section, const QString& key,
                             const QString& defaultValue) {
@@ -17,13 +18,13 @@ QString CachedProfile::read(const QString& section, const QString& key,
 
 void CachedProfile::refresh() {
     // Our own write counts even when it left size and time as they were (a coarse clock).
-    const FileStamp stamp = fileStamp(file_);
+    const FileStamp stamp = fileStamp(files_, file_);
     const quint64 writeCount = profileWriteCount();
     if (loaded_ && stamp == stamp_ && writeCount == writeCount_) {
         return;
     }
     document_.reset();
-    if (const auto bytes = defaultFileSystem().readFile(file_)) {
+    if (const auto bytes = files_.readFile(file_)) {
         document_.emplace(*bytes);
     }
     stamp_ = stamp;

@@ -9,18 +9,21 @@
 
 namespace pelorix::platform {
 
+class FileSystem;
+
 // A profile file that is read often and changes seldom: it is parsed once and kept, and read
 // again only when it changed on disk since (its size, modification time or identity) or the
 // program wrote a profile file in the meantime. Answers as ReadIni does.
 class CachedProfile {
   public:
-    explicit CachedProfile(QString file);
+    CachedProfile(const FileSystem& files, QString file);
 
     QString read(const QString& section, const QString& key, const QString& defaultValue);
 
   private:
     void refresh();
 
+    const FileSystem& files_;
     QString file_;
     FileStamp stamp_;
     quint64 writeCount_ = 0;

@@ -117,11 +117,6 @@ QString hostForFreeTds(const QString& host) {
     return machine + instance;
 }
 
-QString configuredSqlServerDriver() {
-    const QString configured = qEnvironmentVariable("PELORIX_ODBC_DRIVER").trimmed();
-    return configured.isEmpty() ? QString::fromLatin1(kDefaultSqlServerOdbcDriver) : configured;
-}
-
 bool isEmbeddedProvider(const ConnectionPairs& pairs) {
     const QString name = valueOf(pairs, {"Provider"}).value_or(QString()).trimmed().toLower();
     return name.startsWith(u"microsoft.jet.oledb") || name.startsWith(u"microsoft.ace.oledb");
@@ -137,7 +132,8 @@ std::optional<std::chrono::seconds> connectTimeout(const ConnectionPairs& pairs)
     return valid && seconds > 0 ? std::optional(std::chrono::seconds(seconds)) : std::nullopt;
 }
 
-DatabaseTarget mapPairs(const ConnectionPairs& pairs, const QString& adoConnectionString) {
+DatabaseTarget mapPairs(const ConnectionPairs& pairs, const QString& adoConnectionString,
+                        const QString& sqlServerOdbcDriver) {
     if (isEmbeddedProvider(pairs)) {
         return {DatabaseKind::Embedded,
                 valueOf(pairs, {"Data Source"}).value_or(QString()),
@@ -149,7 +145,7 @@ DatabaseTarget mapPairs(const ConnectionPairs& pairs, const QString& adoConnecti
         if (name.startsWith(u"sqloledb") || name.startsWith(u"sqlncli") ||
             name.startsWith(u"msoledbsql")) {
             return {DatabaseKind::Odbc,
-                    sqlServerOdbcString(pairs, configuredSqlServerDriver()),
+                    sqlServerOdbcString(pairs, sqlServerOdbcDriver),
                     {},
                     std::nullopt};
         }
@@ -240,9 +236,18 @@ bool namesEmbeddedDatabase(const QString& adoConnectionString) {
     return isEmbeddedProvider(parseConnectionString(adoConnectionString));
 }
 
-DatabaseTarget mapConnectionString(const QString& adoConnectionString) {
+std::optional<QString> embeddedDatabaseFile(const QString& adoConnectionString) {
     const ConnectionPairs pairs = parseConnectionString(adoConnectionString);
-    DatabaseTarget target = mapPairs(pairs, adoConnectionString);
+    if (!isEmbeddedProvider(pairs)) {
+        return std::nullopt;
+    }
+    return valueOf(pairs, {"Data Source"}).value_or(QString());
+}
+
+DatabaseTarget mapConnectionString(const QString& adoConnectionString,
+                                   const QString& sqlServerOdbcDriver) {
+    const ConnectionPairs pairs = parseConnectionString(adoConnectionString);
+    DatabaseTarget target = mapPairs(pairs, adoConnectionString, sqlServerOdbcDriver);
     target.connectTimeout = connectTimeout(pairs);
     return target;
 }

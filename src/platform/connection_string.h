@@ -36,13 +36,18 @@ inline constexpr const char* kDefaultSqlServerOdbcDriver = "FreeTDS";
 // - Microsoft.Jet.OLEDB.* / Microsoft.ACE.OLEDB.*: the file of "Data Source", name kept as is;
 // - an ODBC string ("Driver=…", "DSN=…", "FileDSN=…"): ODBC with the string as it is;
 // - MSDASQL (ADO's ODBC provider): ODBC with the other pairs;
-// - SQLOLEDB, SQLNCLI*, MSOLEDBSQL*: an ODBC string for FreeTDS ($PELORIX_ODBC_DRIVER names
-//   another driver) with the server, catalogue and login of the ADO string.
-DatabaseTarget mapConnectionString(const QString& adoConnectionString);
+// - SQLOLEDB, SQLNCLI*, MSOLEDBSQL*: an ODBC string for the given SQL Server driver with the
+//   server, catalogue and login of the ADO string.
+DatabaseTarget mapConnectionString(const QString& adoConnectionString,
+                                   const QString& sqlServerOdbcDriver);
 
 // Whether the string names the Jet or ACE provider, whose database is the embedded file; read
 // the same way as the mapping reads it (quoted values included).
 bool namesEmbeddedDatabase(const QString& adoConnectionString);
+
+// The file of a Jet or ACE string's embedded database ("Data Source"), as the mapping reads it;
+// nothing for a string of any other provider.
+std::optional<QString> embeddedDatabaseFile(const QString& adoConnectionString);
 
 // Pairs joined into an ODBC connection string; values that need it are put in braces.
 QString buildOdbcString(const ConnectionPairs& pairs);

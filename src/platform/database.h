@@ -67,7 +67,4 @@ class Database {
                                const std::vector<FieldValue>& values) = 0;
 };
 
-// The program's database access, over Qt SQL.
-Database& defaultDatabase();
-
 }  // namespace pelorix::platform

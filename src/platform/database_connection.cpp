@@ -77,12 +77,13 @@ QString qodbcDatabaseName(const QString& odbcString) {
 }
 
 DatabaseConnection::DatabaseConnection(const QString& connectionString,
-                                       const QtSqlDatabase::Options& options)
+                                       const QtSqlDatabase::Options& options, FileSystem& files)
     : statementTimeout_(options.odbc.statementTimeout) {
-    const DatabaseTarget target = mapConnectionString(connectionString);
+    const DatabaseTarget target =
+        mapConnectionString(connectionString, options.sqlServerOdbcDriver);
     switch (target.kind) {
         case DatabaseKind::Embedded:
-            openEmbedded(target.location, options);
+            openEmbedded(target.location, options, files);
             break;
         case DatabaseKind::Odbc:
             openOdbc(target.location, target.connectTimeout.value_or(options.odbc.connectTimeout));
@@ -135,8 +136,9 @@ bool DatabaseConnection::prepare(QSqlQuery& query, const QString& statement) {
 // regard to case, as Windows finds it. SQLite takes an empty file for an empty database, so
 // only a file that begins as a database does is opened. A read-only file is opened for reading
 // only: root would otherwise write it all the same.
-void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::Options& options) {
-    const QString resolved = file.isEmpty() ? file : defaultFileSystem().resolve(file);
+void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::Options& options,
+                                      FileSystem& files) {
+    const QString resolved = file.isEmpty() ? file : files.resolve(file);
     const QFileInfo info(resolved);
     if (file.isEmpty() || !info.exists()) {
         error_ = u"Could not find file '"_s + file + u"'."_s;
@@ -155,7 +157,7 @@ void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::
     }
     embedded_ = true;
     const QByteArray path = QUrl::toPercentEncoding(QDir::cleanPath(info.absoluteFilePath()), "/");
-    const bool readOnly = defaultFileSystem().isReadOnly(resolved);
+    const bool readOnly = files.isReadOnly(resolved);
     db_.setDatabaseName(u"file://"_s + QString::fromLatin1(path) +
                         (readOnly ? u"?mode=ro"_s : u"?mode=rw"_s));
     db_.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT="_s +

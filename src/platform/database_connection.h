@@ -15,7 +15,8 @@ namespace pelorix::platform {
 // again with the object. Queries on it must end before it does.
 class DatabaseConnection {
   public:
-    DatabaseConnection(const QString& connectionString, const QtSqlDatabase::Options& options);
+    DatabaseConnection(const QString& connectionString, const QtSqlDatabase::Options& options,
+                       FileSystem& files);
     ~DatabaseConnection();
     DatabaseConnection(const DatabaseConnection&) = delete;
     DatabaseConnection& operator=(const DatabaseConnection&) = delete;
@@ -35,7 +36,8 @@ class DatabaseConnection {
 
   private:
     QString engineStatement(const QString& statement) const;
-    void openEmbedded(const QString& file, const QtSqlDatabase::Options& options);
+    void openEmbedded(const QString& file, const QtSqlDatabase::Options& options,
+                      FileSystem& files);
     void openOdbc(const QString& odbcString, std::chrono::seconds connectTimeout);
     bool addDriver(const QString& driver);
     void open();

@@ -7,6 +7,8 @@
 #include <QSqlRecord>
 #include <QStringList>
 
+#include <utility>
+
 namespace pelorix::platform {
 
 using namespace Qt::StringLiterals;
@@ -30,9 +32,10 @@ QVariant bindable(const QVariant& value) {
 
 }  // namespace
 
-QtSqlDatabase::QtSqlDatabase() : QtSqlDatabase(Options{}) {}
+QtSqlDatabase::QtSqlDatabase(FileSystem& files) : QtSqlDatabase(files, Options{}) {}
 
-QtSqlDatabase::QtSqlDatabase(Options options) : options_(options) {}
+QtSqlDatabase::QtSqlDatabase(FileSystem& files, Options options)
+    : files_(files), options_(std::move(options)) {}
 
 void QtSqlDatabase::beginRun(const DatabaseLimits& limits) {
     options_.odbc = limits;
@@ -46,7 +49,7 @@ std::unique_ptr<DatabaseConnection> QtSqlDatabase::connect(const QString& connec
         error = unansweredError_;
         return nullptr;
     }
-    auto connection = std::make_unique<DatabaseConnection>(connectionString, options_);
+    auto connection = std::make_unique<DatabaseConnection>(connectionString, options_, files_);
     if (connection->isOpen()) {
         return connection;
     }
@@ -144,11 +147,6 @@ DbResult QtSqlDatabase::appendRow(const QString& connectionString, const QString
         return {false, describeError(query.lastError())};
     }
     return {true, {}};
-}
-
-Database& defaultDatabase() {
-    static QtSqlDatabase database;
-    return database;
 }
 
 }  // namespace pelorix::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/connection_string.h"
 #include "platform/database.h"
 
 #include <chrono>
@@ -8,6 +9,7 @@
 namespace pelorix::platform {
 
 class DatabaseConnection;
+class FileSystem;
 
 // Database over Qt SQL: QSQLITE plays the Jet engine, QODBC (unixODBC) reaches SQL Server and
 // other ODBC sources. See connection_string.h for how an ADO string is mapped.
@@ -20,10 +22,13 @@ class QtSqlDatabase : public Database {
         // Without them, FreeTDS would wait without end for a server that never answers, and
         // a statement on a table that another program holds would wait for ever.
         DatabaseLimits odbc{};
+        // The ODBC driver that SQL Server connection strings are sent to.
+        QString sqlServerOdbcDriver = QString::fromLatin1(kDefaultSqlServerOdbcDriver);
     };
 
-    QtSqlDatabase();
-    explicit QtSqlDatabase(Options options);
+    // The embedded database's file is found through `files`, as every other file is.
+    explicit QtSqlDatabase(FileSystem& files);
+    QtSqlDatabase(FileSystem& files, Options options);
 
     void beginRun(const DatabaseLimits& limits) override;
 
@@ -38,6 +43,7 @@ class QtSqlDatabase : public Database {
     // A connection, or the failure that a server which did not answer left for this run.
     std::unique_ptr<DatabaseConnection> connect(const QString& connectionString, QString& error);
 
+    FileSystem& files_;
     Options options_;
     QString unansweredConnection_;  // the connection string whose server did not answer
     QString unansweredError_;

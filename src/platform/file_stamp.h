@@ -5,6 +5,8 @@
 
 namespace pelorix::platform {
 
+class FileSystem;
+
 // What tells one state of a file on disk from the next without reading it: a write changes its
 // size or its modification time, a replacement (a rename over it) its identity.
 struct FileStamp {
@@ -18,6 +20,6 @@ struct FileStamp {
 };
 
 // The stamp of the file the path names (resolved without regard to case).
-FileStamp fileStamp(const QString& path);
+FileStamp fileStamp(const FileSystem& files, const QString& path);
 
 }  // namespace pelorix::platform

@@ -8,9 +8,9 @@
 
 namespace pelorix::platform {
 
-FileStamp fileStamp(const QString& path) {
+FileStamp fileStamp(const FileSystem& files, const QString& path) {
     struct stat status {};
-    const QByteArray native = QFile::encodeName(defaultFileSystem().resolve(path));
+    const QByteArray native = QFile::encodeName(files.resolve(path));
     if (::stat(native.constData(), &status) != 0) {
         return {};
     }

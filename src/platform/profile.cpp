@@ -33,9 +33,9 @@ bool breaksLines(const QString& text) {
 
 }  // namespace
 
-QString ReadIni(const QString& file, const QString& section, const QString& key,
-                const QString& defaultValue) {
-    const auto bytes = defaultFileSystem().readFile(file);
+QString ReadIni(const FileSystem& files, const QString& file, const QString& section,
+                const QString& key, const QString& defaultValue) {
+    const auto bytes = files.readFile(file);
     const std::optional<ProfileDocument> document =
         bytes ? std::optional<ProfileDocument>(*bytes) : std::nullopt;
     return ReadIni(document ? &*document : nullptr, section, key, defaultValue);
@@ -50,7 +50,7 @@ QString ReadIni(const ProfileDocument* document, const QString& section, const Q
     return result.left(kMaxValueLength);
 }
 
-void WriteIni(const QString& file, const QString& section, const QString& key,
+void WriteIni(FileSystem& files, const QString& file, const QString& section, const QString& key,
               const QString& value) {
     const QString sectionName = asCString(section);
     const QString keyName = asCString(key);
@@ -59,15 +59,14 @@ void WriteIni(const QString& file, const QString& section, const QString& key,
     if (breaksLines(sectionName) || breaksLines(keyName) || breaksLines(text)) {
         return;
     }
-    FileSystem& fileSystem = defaultFileSystem();
-    const auto bytes = fileSystem.readFile(file);
-    if (!bytes && fileSystem.anyMatch(file)) {
+    const auto bytes = files.readFile(file);
+    if (!bytes && files.anyMatch(file)) {
         return;  // something that cannot be read as a file (a folder, a device) stays untouched
     }
     ProfileDocument document(bytes.value_or(QByteArray()));
     document.setValue(sectionName, keyName, text);
     // WritePrivateProfileString reports nothing that its callers look at.
-    static_cast<void>(fileSystem.replaceFileContents(file, document.bytes()));
+    static_cast<void>(files.replaceFileContents(file, document.bytes()));
     ++writeCount;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/special_folders.h"
 
+#include "platform/environment.h"
+
 #include <QFileInfo>
 
 namespace pelorix::platform {
@@ -7,11 +9,9 @@ namespace pelorix::platform {
 namespace {
 
 // A variable that is set but empty stands for a lookup that failed.
-QString folderFromEnvironment(const char* variable, const QString& fallback) {
-    if (!qEnvironmentVariableIsSet(variable)) {
-        return fallback;
-    }
-    return qEnvironmentVariable(variable);
+QString folderFromEnvironment(const Environment& environment, const QString& variable,
+                              const QString& fallback) {
+    return environment.find(variable).value_or(fallback);
 }
 
 QString ownExecutablePath() {
@@ -20,12 +20,14 @@ QString ownExecutablePath() {
 
 }  // namespace
 
-QString GetSpecialFolder(int folderNumber) {
+QString GetSpecialFolder(const Environment& environment, int folderNumber) {
     switch (folderNumber) {
         case kCommonAppData:
-            return folderFromEnvironment("PELORIX_COMMON_APPDATA", QStringLiteral("/var/lib"));
+            return folderFromEnvironment(environment, QStringLiteral("PELORIX_COMMON_APPDATA"),
+                                         QStringLiteral("/var/lib"));
         case kSystemFolder:
-            return folderFromEnvironment("PELORIX_SYSTEM_FOLDER", QStringLiteral("/usr/local/lib"));
+            return folderFromEnvironment(environment, QStringLiteral("PELORIX_SYSTEM_FOLDER"),
+                                         QStringLiteral("/usr/local/lib"));
         default:
             return {};
     }

@@ -2,11 +2,14 @@
 #include "app/release_components.h"
 #include "app/update_harness.h"
 #include "app/update_server.h"
+#include "platform/environment.h"
 #include "support/forwarding_file_system.h"
 #include "support/http_test_server.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
+
+#include <map>
 
 namespace pelorix::app {
 namespace {
@@ -141,40 +144,30 @@ TEST_F(ComponentDownload, ALocalFolderWithoutTheLastFileStopsAtIt) {
 }
 
 // The address of the update server, with and without $PELORIX_UPDATE_SERVER.
-class UpdateServerAddress : public ::testing::Test {
-  protected:
-    ~UpdateServerAddress() override {
-        if (saved_.isNull()) {
-            qunsetenv("PELORIX_UPDATE_SERVER");
-        } else {
-            qputenv("PELORIX_UPDATE_SERVER", saved_);
-        }
-    }
-
-    void use(const QByteArray& value) { qputenv("PELORIX_UPDATE_SERVER", value); }
-
-  private:
-    QByteArray saved_ = qgetenv("PELORIX_UPDATE_SERVER");
-};
-
-TEST_F(UpdateServerAddress, IsTheProgramsOwnUnlessOverridden) {
-    qunsetenv("PELORIX_UPDATE_SERVER");
-    EXPECT_EQ(updateServerBase().toStdString(), "http://updates.pelorix.example/Updater");
-    EXPECT_EQ(historyPageAddress().toStdString(),
-              "http://updates.pelorix.example/sources/PX_History.txt");
-
-    use("");  // set but empty: no override
-    EXPECT_EQ(updateServerBase().toStdString(), "http://updates.pelorix.example/Updater");
+QString serverBaseWith(std::map<QString, QString> variables) {
+    return updateServerBase(platform::Environment(std::move(variables)));
 }
 
-TEST_F(UpdateServerAddress, AnOverrideMovesTheHistoryPageAlong) {
-    use("http://127.0.0.1:8123/mirror/Updater/");
-    EXPECT_EQ(updateServerBase().toStdString(), "http://127.0.0.1:8123/mirror/Updater");
-    EXPECT_EQ(historyPageAddress().toStdString(), "http://127.0.0.1:8123/sources/PX_History.txt");
+TEST(UpdateServerAddress, IsTheProgramsOwnUnlessOverridden) {
+    EXPECT_EQ(serverBaseWith({}).toStdString(), "http://updates.pelorix.example/Updater");
+    EXPECT_EQ(historyPageAddress(serverBaseWith({})).toStdString(),
+              "http://updates.pelorix.example/sources/PX_History.txt");
 
-    use("not an address");
-    EXPECT_EQ(updateServerBase().toStdString(), "not an address");
-    EXPECT_EQ(historyPageAddress().toStdString(),
+    // set but empty: no override
+    EXPECT_EQ(serverBaseWith({{"PELORIX_UPDATE_SERVER", ""}}).toStdString(),
+              "http://updates.pelorix.example/Updater");
+}
+
+TEST(UpdateServerAddress, AnOverrideMovesTheHistoryPageAlong) {
+    const QString mirror =
+        serverBaseWith({{"PELORIX_UPDATE_SERVER", "http://127.0.0.1:8123/mirror/Updater/"}});
+    EXPECT_EQ(mirror.toStdString(), "http://127.0.0.1:8123/mirror/Updater");
+    EXPECT_EQ(historyPageAddress(mirror).toStdString(),
+              "http://127.0.0.1:8123/sources/PX_History.txt");
+
+    const QString nonsense = serverBaseWith({{"PELORIX_UPDATE_SERVER", "not an address"}});
+    EXPECT_EQ(nonsense.toStdString(), "not an address");
+    EXPECT_EQ(historyPageAddress(nonsense).toStdString(),
               "http://updates.pelorix.example/sources/PX_History.txt");
 }
 

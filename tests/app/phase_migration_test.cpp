@@ -1,6 +1,7 @@
 #include "app/phase_migration.h"
 #include "app/update_harness.h"
 #include "platform/database_qtsql.h"
+#include "platform/file_system.h"
 
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -51,14 +52,14 @@ void createPelorixDatabase(const QString& file, const QString& version, bool wit
         statements
             << QString("INSERT INTO tblTypes ([Type], TypeText) VALUES (%1, 'T%1')").arg(type);
     }
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     for (const QString& statement : statements) {
         ASSERT_TRUE(database.execute(jetConnection(file), statement).ok) << statement.toStdString();
     }
 }
 
 QVariantList column(const QString& file, const QString& select) {
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     QVariantList values;
     for (const QVariantList& row : database.query(jetConnection(file), select).rows) {
         values << row.value(0);
@@ -207,7 +208,7 @@ TEST_F(MigrationTest, ALockedDatabaseReachesTheMessageWellWithinHalfAMinute) {
     ASSERT_TRUE(lock.held);
     platform::QtSqlDatabase::Options impatient;
     impatient.sqliteBusyTimeout = std::chrono::milliseconds(10);
-    CountingDatabase database(impatient);
+    CountingDatabase database(platform::defaultFileSystem(), impatient);
     harness.database = &database;
 
     EXPECT_EQ(runMigration(harness.context()), RunOutcome::DatabaseError);

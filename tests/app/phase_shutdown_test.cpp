@@ -1,5 +1,6 @@
 #include "app/phase_shutdown.h"
 #include "app/update_harness.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "support/expected_texts.h"
 #include "xmlstore/supervisor_process.h"
@@ -204,7 +205,8 @@ TEST_F(ServiceShutdown, HiddenOrFolderDocumentsAndAnUnresolvedFolderCountAsMissi
     EXPECT_EQ(run(), RunOutcome::GeneralFailure);
 
     test::UpdateHarness unresolved;
-    qputenv("PELORIX_COMMON_APPDATA", "");
+    unresolved.installation =
+        installationFrom(platform::Environment({{"PELORIX_COMMON_APPDATA", ""}}), "");
     EXPECT_EQ(runServiceShutdown(unresolved.context()), RunOutcome::GeneralFailure);
 }
 

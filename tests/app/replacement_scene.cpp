@@ -46,9 +46,10 @@ app::UpdateContext& ReplacementScene::context() {
         app::UpdateServices services{base.services.files,     *starter,
                                      base.services.processes, base.services.clock,
                                      base.services.database,  base.services.http};
-        context_ = std::make_unique<app::UpdateContext>(app::UpdateContext{
-            base.form, base.settings, base.ui, base.status, base.debugLog, base.waiter,
-            base.language, base.xml, services, base.updateServerBase, base.ownFolder});
+        context_ = std::make_unique<app::UpdateContext>(
+            app::UpdateContext{base.form, base.settings, base.ui, base.status, base.debugLog,
+                               base.waiter, base.language, base.xml, services,
+                               base.updateServerBase, base.ownFolder, base.controlDocument});
     }
     return *context_;
 }

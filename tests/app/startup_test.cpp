@@ -1,4 +1,6 @@
 #include "app/startup.h"
+#include "app/installation.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/special_folders.h"
 #include "support/forwarding_file_system.h"
@@ -22,14 +24,16 @@ class RefusedFolders : public test::ForwardingFileSystem {
 
 class StartupTest : public ::testing::Test {
   protected:
-    StartupTest() { qputenv("PELORIX_COMMON_APPDATA", dir.path().toLocal8Bit()); }
-    ~StartupTest() override { qunsetenv("PELORIX_COMMON_APPDATA"); }
-
     void writeSettings(const QString& text) {
         dir.write("Pelorix/Pelorix.ini", test::cp1252(text));
     }
+    Installation installation(const QString& commonAppData, const QString& commandLine = "") {
+        return installationFrom(platform::Environment({{"PELORIX_COMMON_APPDATA", commonAppData}}),
+                                commandLine);
+    }
     void load(const QString& commandLine = "") {
-        loadConfiguration(settings, form, commandLine, platform::defaultFileSystem());
+        loadConfiguration(settings, form, installation(dir.path(), commandLine),
+                          platform::defaultFileSystem());
     }
 
     test::TempDir dir;
@@ -81,9 +85,8 @@ TEST_F(StartupTest, EmptyAppPathIsTheUpdatersOwnFolder) {
 // Start-up tries to create the folder in the root; the test's file system refuses, so that
 // the test writes nothing outside its own folder.
 TEST_F(StartupTest, FailedFolderLookupGivesRootSettingsFolder) {
-    qputenv("PELORIX_COMMON_APPDATA", "");
     RefusedFolders files;
-    loadConfiguration(settings, form, "", files);
+    loadConfiguration(settings, form, installation(""), files);
     EXPECT_EQ(settings.settingsFile, "/Pelorix/Pelorix.ini");
     EXPECT_EQ(files.refused, QStringList{"/Pelorix"});
 }

@@ -1,6 +1,6 @@
 #include "app/update_harness.h"
 
-#include "platform/database.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"
 #include "platform/text_codec.h"
@@ -9,8 +9,9 @@ namespace pelorix::test {
 
 UpdateHarness::UpdateHarness()
     : files(&platform::defaultFileSystem()),
-      database(&platform::defaultDatabase()),
-      http(&platform::defaultHttpClient()) {
+      database(&realDatabase_),
+      http(&platform::defaultHttpClient()),
+      realDatabase_(platform::defaultFileSystem()) {
     settings.appPath = dir.mkdir("app");
     settings.settingsFolder = dir.mkdir("appdata/Pelorix");
     settings.settingsFile = settings.settingsFolder + "/Pelorix.ini";
@@ -21,11 +22,8 @@ UpdateHarness::UpdateHarness()
     form.versionCaption = "v 6.15.1";
     ownFolder = dir.mkdir("updater");
     debugLogPath = ownFolder + "/PelorixUpdater_DebugLog.txt";
-    qputenv("PELORIX_COMMON_APPDATA", dir.file("appdata").toLocal8Bit());
-}
-
-UpdateHarness::~UpdateHarness() {
-    qunsetenv("PELORIX_COMMON_APPDATA");
+    installation = app::installationFrom(
+        platform::Environment({{"PELORIX_COMMON_APPDATA", dir.file("appdata")}}), "");
 }
 
 app::UpdateContext& UpdateHarness::context() {
@@ -33,13 +31,13 @@ app::UpdateContext& UpdateHarness::context() {
         debugLog_.emplace(debugLogPath, *files);
         status_.emplace(form, ui, *debugLog_);
         waiter_.emplace(clock, ui);
-        language_.emplace(settings.languageFile(), settings.languageSetting,
+        language_.emplace(*files, settings.languageFile(), settings.languageSetting,
                           settings.learningLanguage, learningDialog, clock);
         xml_.emplace(*files);
         context_ = std::make_unique<app::UpdateContext>(app::UpdateContext{
             form, settings, ui, *status_, *debugLog_, *waiter_, *language_, *xml_,
             app::UpdateServices{*files, programs, processes, clock, *database, *http},
-            updateServerBase, ownFolder});
+            updateServerBase, ownFolder, installation.controlDocument});
     }
     return *context_;
 }

@@ -3,10 +3,12 @@
 #include "app/debug_log.h"
 #include "app/fake_ui.h"
 #include "app/form_model.h"
+#include "app/installation.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
 #include "app/waiter.h"
 #include "i18n/language.h"
+#include "platform/database_qtsql.h"
 #include "support/fake_clock.h"
 #include "support/fake_processes.h"
 #include "support/temp_dir.h"
@@ -16,7 +18,6 @@
 #include <optional>
 
 namespace pelorix::platform {
-class Database;
 class FileSystem;
 class HttpClient;
 }  // namespace pelorix::platform
@@ -24,13 +25,13 @@ class HttpClient;
 namespace pelorix::test {
 
 // A whole update context over a scratch installation: program folder "app", system folder
-// "system", common application data "appdata", settings folder "appdata/Pelorix". Real files,
+// "system", common application data "appdata" (the control document's folder), settings folder
+// "appdata/Pelorix". Real files,
 // database and HTTP by default; clock, front end, process table and program starts are fakes.
 // Change the public members first, then call context().
 class UpdateHarness {
   public:
     UpdateHarness();
-    ~UpdateHarness();
 
     app::UpdateContext& context();
     // The debug log's text (Windows-1252 decoded).
@@ -46,12 +47,15 @@ class UpdateHarness {
     platform::HttpClient* http;
     app::FormModel form;
     app::ProgramSettings settings;
+    // As start-up finds it; the context takes the control document from it.
+    app::Installation installation;
     QString updateServerBase = "http://127.0.0.1:9/Updater";
     QString ownFolder;
     QString debugLogPath;
     i18n::LearningDialog* learningDialog = nullptr;  // learn mode asks no one without it
 
   private:
+    platform::QtSqlDatabase realDatabase_;
     std::optional<app::DebugLog> debugLog_;
     std::optional<app::StatusOutput> status_;
     std::optional<app::Waiter> waiter_;

@@ -1,5 +1,6 @@
 #include "app/window/main_window.h"
-#include "platform/database.h"
+#include "platform/database_qtsql.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"
 #include "support/fake_clock.h"
@@ -28,7 +29,6 @@ namespace {
 class WindowTest : public ::testing::Test {
   protected:
     WindowTest() {
-        qputenv("PELORIX_COMMON_APPDATA", dir.path().toLocal8Bit());
         dir.write("Pelorix/Pelorix.ini",
                   test::cp1252("[ServiceSettings]\r\nAppPath=" + dir.file("app") +
                                "\r\n[Settings]\r\nLanguage=EN\r\n"));
@@ -38,22 +38,26 @@ class WindowTest : public ::testing::Test {
                                "[Pelorix Updater]\r\nEN=Pelorix Updater (EN)\r\n"
                                "[nur Datenbank aktualisieren]\r\nEN=Database only\r\n"));
     }
-    ~WindowTest() override { qunsetenv("PELORIX_COMMON_APPDATA"); }
 
     UpdateServices services() {
-        return {
-            platform::defaultFileSystem(), programs, processes, clock, platform::defaultDatabase(),
-            platform::defaultHttpClient()};
+        return {platform::defaultFileSystem(), programs, processes, clock, database,
+                platform::defaultHttpClient()};
+    }
+    // The installation with common application data in the test's folder.
+    Installation installation(const QString& commandLine = "") const {
+        return installationFrom(platform::Environment({{"PELORIX_COMMON_APPDATA", dir.path()}}),
+                                commandLine);
     }
 
     test::TempDir dir;
     test::FakeClock clock;
     test::RecordingProgramStarter programs;
     test::FakeProcessTable processes;
+    platform::QtSqlDatabase database{platform::defaultFileSystem()};
 };
 
 TEST_F(WindowTest, ControlsCaptionsAndPositions) {
-    MainWindow window("", false, services());
+    MainWindow window(installation(), false, services());
     EXPECT_EQ(window.windowTitle(), "Pelorix Updater (EN)");
     EXPECT_EQ(window.size(), QSize(341, 512));
 
@@ -72,11 +76,11 @@ TEST_F(WindowTest, ControlsCaptionsAndPositions) {
 }
 
 TEST_F(WindowTest, LocalLabelShowsOnlyWithACommandLine) {
-    MainWindow plain("", false, services());
+    MainWindow plain(installation(), false, services());
     plain.show();
     EXPECT_FALSE(plain.findChild<QLabel*>("LocalLBL")->isVisible());
 
-    MainWindow local("-/srv/release", true, services());
+    MainWindow local(installation("-/srv/release"), true, services());
     local.show();
     EXPECT_TRUE(local.findChild<QLabel*>("LocalLBL")->isVisible());
     EXPECT_TRUE(local.findChild<QCheckBox*>("UpdateDatabaseOnlyCheck")->isChecked());
@@ -84,7 +88,7 @@ TEST_F(WindowTest, LocalLabelShowsOnlyWithACommandLine) {
 }
 
 TEST_F(WindowTest, HistoryLinkStartsTheBrowserWithTheAddressAsOneArgument) {
-    MainWindow window("", false, services());
+    MainWindow window(installation(), false, services());
     window.show();
     QLabel* link = window.findChild<QLabel*>("ShowHistory");
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), link->mapToGlobal(QPointF(5, 5)),
@@ -99,7 +103,7 @@ TEST_F(WindowTest, HistoryLinkStartsTheBrowserWithTheAddressAsOneArgument) {
 // While blocking work runs, the window's thread goes on handling its timers (and so its paints),
 // and the work's result is there when the call returns.
 TEST_F(WindowTest, BlockingWorkRunsOnAnotherThreadWhileTheWindowHandlesItsEvents) {
-    MainWindow window("", false, services());
+    MainWindow window(installation(), false, services());
     window.show();
     int ticks = 0;
     QTimer timer;
@@ -141,7 +145,7 @@ class MessageBoxWatcher {
 };
 
 TEST_F(WindowTest, StatusBoxIsReadOnlyAndTabLeavesIt) {
-    MainWindow window("", false, services());
+    MainWindow window(installation(), false, services());
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -159,7 +163,7 @@ TEST_F(WindowTest, StatusBoxIsReadOnlyAndTabLeavesIt) {
 // The focused "Update ausführen" is pressed by Enter, Return and Space; each press asks for
 // confirmation once.
 TEST_F(WindowTest, EnterReturnAndSpacePressTheFocusedButton) {
-    MainWindow window("", false, services());
+    MainWindow window(installation(), false, services());
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -179,7 +183,7 @@ TEST_F(WindowTest, MessageBoxButtonsSpeakTheInterfaceLanguage) {
     dir.write("Pelorix/Pelorix.ini",
               test::cp1252("[ServiceSettings]\r\nAppPath=" + dir.file("app") +
                            "\r\n[Settings]\r\nLanguage=DE\r\n"));
-    MainWindow window("", false, services());
+    MainWindow window(installation(), false, services());
     MessageBoxWatcher watcher;
 
     window.showMessage("Frage", MessageButtons::OkCancel);
@@ -190,7 +194,7 @@ TEST_F(WindowTest, MessageBoxButtonsSpeakTheInterfaceLanguage) {
 
 // While the confirmation of a run is open, closing the window is refused; after the run it works.
 TEST_F(WindowTest, ClosingIsRefusedWhileTheUpdateRuns) {
-    MainWindow window("", false, services());
+    MainWindow window(installation(), false, services());
     window.show();
     bool visibleAfterClose = false;
     QTimer poll;

@@ -208,6 +208,9 @@ QProcessEnvironment Sandbox::environment() const {
     environment.insert("PELORIX_UPDATE_SERVER", serverBase_);
     environment.insert("PELORIX_COM_REGISTRY", registryFile());
     environment.insert("PATH", path("wine") + ":" + environment.value("PATH"));
+    if (environment.value("QT_QPA_PLATFORM").isEmpty()) {
+        environment.insert("QT_QPA_PLATFORM", "offscreen");  // a window needs no display
+    }
     for (const auto& [name, value] : environment_) {
         environment.insert(name, value);
     }

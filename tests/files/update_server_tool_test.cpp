@@ -92,8 +92,12 @@ TEST_F(UpdateServerTool, WritesAReleaseThatPassesTheSizeChecks) {
         EXPECT_LT(file.size(), qint64{component.minimumSize} * 1000 + 20'000);
     }
     const QString language = release + "/Updater/Language.ini";
-    EXPECT_EQ(platform::ReadIni(language, "LanguageSettings", "SupportedLanguages", "-"), "DE,EN");
-    EXPECT_EQ(platform::ReadIni(language, "Update ausführen", "EN", "-"), "Run update");
+    EXPECT_EQ(platform::ReadIni(platform::defaultFileSystem(), language, "LanguageSettings",
+                                "SupportedLanguages", "-"),
+              "DE,EN");
+    EXPECT_EQ(
+        platform::ReadIni(platform::defaultFileSystem(), language, "Update ausführen", "EN", "-"),
+        "Run update");
     EXPECT_TRUE(QFile::exists(release + "/sources/PX_History.txt"));
 }
 
@@ -105,9 +109,11 @@ TEST_F(UpdateServerTool, ShipsAGivenLanguageFileInWindows1252) {
     ASSERT_EQ(run({"write-release", release, "--language-source", source}), 0);
 
     const QString language = release + "/Updater/Language.ini";
-    EXPECT_EQ(platform::ReadIni(language, "LanguageSettings", "SupportedLanguages", "-"),
+    EXPECT_EQ(platform::ReadIni(platform::defaultFileSystem(), language, "LanguageSettings",
+                                "SupportedLanguages", "-"),
               "DE,EN,FR");
-    EXPECT_EQ(platform::ReadIni(language, "Lade neue Sprachdatei ...", "DE", "-"),
+    EXPECT_EQ(platform::ReadIni(platform::defaultFileSystem(), language,
+                                "Lade neue Sprachdatei ...", "DE", "-"),
               "Lade neue Sprachdatei für Sie ...");
     QFile file(language);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

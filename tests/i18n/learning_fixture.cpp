@@ -1,5 +1,6 @@
 #include "i18n/learning_fixture.h"
 
+#include "platform/file_system.h"
 #include "platform/profile.h"
 
 #include <QApplication>
@@ -59,11 +60,12 @@ void LearningTest::writeLanguageFile(const QString& text) const {
 }
 
 QString LearningTest::stored(const QString& section, const QString& key) const {
-    return platform::ReadIni(languageFile(), section, key, "(none)");
+    return platform::ReadIni(platform::defaultFileSystem(), languageFile(), section, key, "(none)");
 }
 
 i18n::Language LearningTest::language(const QString& setting, const QString& learningLanguage) {
-    return i18n::Language(languageFile(), setting, learningLanguage, &dialog, clock);
+    return i18n::Language(platform::defaultFileSystem(), languageFile(), setting, learningLanguage,
+                          &dialog, clock);
 }
 
 void LearningTest::whenAsked(std::function<void()> act) {

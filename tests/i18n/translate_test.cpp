@@ -1,4 +1,5 @@
 #include "i18n/language.h"
+#include "platform/file_system.h"
 #include "support/fake_clock.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
@@ -15,7 +16,8 @@ class TranslateTest : public ::testing::Test {
         dir.write("language.ini", test::cp1252(text));
     }
     QString translate(const QString& setting, QString token) {
-        Language language(dir.file("language.ini"), setting, "DE", nullptr, clock);
+        Language language(platform::defaultFileSystem(), dir.file("language.ini"), setting, "DE",
+                          nullptr, clock);
         const QString text = language.Translate(token);
         EXPECT_EQ(clock.sleeps, 0) << "a lookup without a translator never waits";
         return text;
@@ -85,7 +87,8 @@ TEST_F(TranslateTest, FormCaptionsOfTextControlsOnly) {
                        {"StatusTB", "TextBox", "Status"},
                        {"ProgressBar1", "ProgressBar", "Fortschritt"},
                        {"Empty", "Label", ""}}};
-    Language language(dir.file("language.ini"), "EN", "DE", nullptr, clock);
+    Language language(platform::defaultFileSystem(), dir.file("language.ini"), "EN", "DE", nullptr,
+                      clock);
     language.TranslateForm(form);
     EXPECT_EQ(form.caption, "Pelorix Updater (EN)");
     EXPECT_EQ(form.captionOf("StartUpdateBT"), "Run the\r\nupdate\r\n");

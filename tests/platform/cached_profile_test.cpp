@@ -1,4 +1,5 @@
 #include "platform/cached_profile.h"
+#include "platform/file_system.h"
 #include "platform/profile.h"
 #include "support/temp_dir.h"
 
@@ -39,7 +40,7 @@ void changeUnnoticeably(const QString& path, const QByteArray& bytes) {
 TEST(CachedProfile, AFileUnchangedOnDiskIsNotReadAgain) {
     TempDir dir;
     const QString path = dir.write("Language.ini", "[T]\r\nEN=one\r\n");
-    platform::CachedProfile profile(path);
+    platform::CachedProfile profile(platform::defaultFileSystem(), path);
     EXPECT_EQ(profile.read("T", "EN", "-"), "one");
     changeUnnoticeably(path, "[T]\r\nEN=two\r\n");
     EXPECT_EQ(profile.read("t", "en", "-"), "one");
@@ -56,51 +57,52 @@ class CachedProfileChange : public ::testing::TestWithParam<Change> {};
 TEST_P(CachedProfileChange, IsSeenAtTheNextLookup) {
     TempDir dir;
     const QString path = dir.write("Language.ini", "[T]\r\nEN=one\r\n");
-    platform::CachedProfile profile(path);
+    platform::CachedProfile profile(platform::defaultFileSystem(), path);
     ASSERT_EQ(profile.read("T", "EN", "-"), "one");
     GetParam().apply(dir, path);
     EXPECT_EQ(profile.read("T", "EN", "-"), "two");
 }
 
-INSTANTIATE_TEST_SUITE_P(OnDiskOrOurOwn, CachedProfileChange,
-                         ::testing::Values(Change{"LongerFile",
-                                                  [](const TempDir& dir, const QString&) {
-                                                      dir.write("Language.ini",
-                                                                "[T]\r\nEN=two\r\nDE=zwei\r\n");
-                                                  }},
-                                           Change{"SameLengthNewTime",
-                                                  [](const TempDir&, const QString& path) {
-                                                      changeUnnoticeably(path, "[T]\r\nEN=two\r\n");
-                                                      setModified(path, {12345, 678});
-                                                  }},
-                                           Change{"ReplacedByAnotherFileOfTheSameLengthAndTime",
-                                                  [](const TempDir& dir, const QString& path) {
-                                                      const QString other = dir.write(
-                                                          "Language.tmp", "[T]\r\nEN=two\r\n");
-                                                      setModified(other, modifiedOf(path));
-                                                      ASSERT_TRUE(QFile::remove(path));
-                                                      ASSERT_TRUE(QFile::rename(other, path));
-                                                  }},
-                                           Change{"OurOwnWrite",
-                                                  [](const TempDir&, const QString& path) {
-                                                      platform::WriteIni(path, "T", "EN", "two");
-                                                  }},
-                                           Change{"RemovedThenWritten",
-                                                  [](const TempDir& dir, const QString& path) {
-                                                      ASSERT_TRUE(QFile::remove(path));
-                                                      dir.write("language.INI",
-                                                                "[T]\r\nEN=two\r\n");
-                                                  }}),
-                         [](const auto& testCase) { return std::string(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    OnDiskOrOurOwn, CachedProfileChange,
+    ::testing::Values(Change{"LongerFile",
+                             [](const TempDir& dir, const QString&) {
+                                 dir.write("Language.ini", "[T]\r\nEN=two\r\nDE=zwei\r\n");
+                             }},
+                      Change{"SameLengthNewTime",
+                             [](const TempDir&, const QString& path) {
+                                 changeUnnoticeably(path, "[T]\r\nEN=two\r\n");
+                                 setModified(path, {12345, 678});
+                             }},
+                      Change{"ReplacedByAnotherFileOfTheSameLengthAndTime",
+                             [](const TempDir& dir, const QString& path) {
+                                 const QString other =
+                                     dir.write("Language.tmp", "[T]\r\nEN=two\r\n");
+                                 setModified(other, modifiedOf(path));
+                                 ASSERT_TRUE(QFile::remove(path));
+                                 ASSERT_TRUE(QFile::rename(other, path));
+                             }},
+                      Change{"OurOwnWrite",
+                             [](const TempDir&, const QString& path) {
+                                 platform::WriteIni(platform::defaultFileSystem(), path, "T", "EN",
+                                                    "two");
+                             }},
+                      Change{"RemovedThenWritten",
+                             [](const TempDir& dir, const QString& path) {
+                                 ASSERT_TRUE(QFile::remove(path));
+                                 dir.write("language.INI", "[T]\r\nEN=two\r\n");
+                             }}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(CachedProfile, OurOwnWriteIsSeenEvenWhenTheFileLooksTheSame) {
     TempDir dir;
     const QString path = dir.write("Language.ini", "[T]\r\nEN=one\r\n");
     const QString other = dir.write("Other.ini", "");
-    platform::CachedProfile profile(path);
+    platform::CachedProfile profile(platform::defaultFileSystem(), path);
     ASSERT_EQ(profile.read("T", "EN", "-"), "one");
     changeUnnoticeably(path, "[T]\r\nEN=two\r\n");
-    platform::WriteIni(other, "X", "Y", "z");  // any write of ours may have been to this file
+    platform::WriteIni(platform::defaultFileSystem(), other, "X", "Y",
+                       "z");  // any write of ours may have been to this file
     EXPECT_EQ(profile.read("T", "EN", "-"), "two");
 }
 

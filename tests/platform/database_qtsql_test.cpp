@@ -1,7 +1,9 @@
 #include "platform/database_qtsql.h"
 #include "platform/database_connection.h"
+#include "platform/file_system.h"
 #include "support/database_fixture.h"
 #include "support/silent_server.h"
+#include "support/test_environment.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,7 +31,7 @@ class DatabaseTest : public ::testing::TestWithParam<Backend> {
 
     TempDir dir_;
     QString file_ = createDatabaseFile(dir_);
-    QtSqlDatabase database_;
+    QtSqlDatabase database_{platform::defaultFileSystem()};
 };
 
 TEST_P(DatabaseTest, QueryListsColumnsOfAnEmptyTableAndReadsNulls) {
@@ -96,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(kEmbedded, kS
 TEST(EmbeddedDatabase, AMissingFileIsAFailureAndIsNotCreated) {
     TempDir dir;
     const QString missing = dir.file("Pelorix.mdb");
-    QtSqlDatabase database;
+    QtSqlDatabase database(platform::defaultFileSystem());
     const platform::DbResult result =
         database.execute(jetConnection(missing), "CREATE TABLE t (a integer)");
     EXPECT_FALSE(result.ok);
@@ -109,7 +111,7 @@ TEST(EmbeddedDatabase, TheFileIsFoundWithoutRegardToCase) {
     TempDir dir;
     const QString file = createDatabaseFile(dir, "Data/pelorix.mdb");
     runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
-    QtSqlDatabase database;
+    QtSqlDatabase database(platform::defaultFileSystem());
     const platform::QueryResult result =
         database.query(jetConnection(dir.file("DATA/Pelorix.MDB")), "Select * from t");
     EXPECT_TRUE(result.ok) << result.error.toStdString();
@@ -120,7 +122,7 @@ TEST(EmbeddedDatabase, TheFileIsFoundWithoutRegardToCase) {
 TEST(EmbeddedDatabase, AFolderInPlaceOfTheFileIsAFailure) {
     TempDir dir;
     const QString folder = dir.mkdir("Pelorix.mdb");
-    QtSqlDatabase database;
+    QtSqlDatabase database(platform::defaultFileSystem());
     const platform::QueryResult result = database.query(jetConnection(folder), "Select 1");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.isEmpty());
@@ -130,7 +132,7 @@ TEST(EmbeddedDatabase, AFileThatIsNoDatabaseIsAFailure) {
     TempDir dir;
     const QString file =
         dir.write("Pelorix.mdb", QByteArray("Standard Jet DB\0\0\0 not sqlite", 30));
-    QtSqlDatabase database;
+    QtSqlDatabase database(platform::defaultFileSystem());
     const platform::QueryResult result = database.query(jetConnection(file), "Select * from t");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.isEmpty());
@@ -141,7 +143,7 @@ TEST(EmbeddedDatabase, FilesThatAreNoDatabaseAreRefusedAndLeftAsTheyAre) {
     TempDir dir;
     for (const QByteArray& bytes : {QByteArray(), QByteArray("Standard Jet DB\0\0", 17)}) {
         const QString file = dir.write("Pelorix.mdb", bytes);
-        QtSqlDatabase database;
+        QtSqlDatabase database(platform::defaultFileSystem());
         const platform::DbResult result =
             database.execute(jetConnection(file), "CREATE TABLE t (a integer)");
         EXPECT_FALSE(result.ok);
@@ -150,7 +152,8 @@ TEST(EmbeddedDatabase, FilesThatAreNoDatabaseAreRefusedAndLeftAsTheyAre) {
     }
     const QString fifo = dir.file("Fifo.mdb");  // nobody writes to it: must not block
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_FALSE(QtSqlDatabase().query(jetConnection(fifo), "Select 1").ok);
+    EXPECT_FALSE(
+        QtSqlDatabase(platform::defaultFileSystem()).query(jetConnection(fifo), "Select 1").ok);
 }
 
 // Root may write any file; a read-only database is read, never written, all the same.
@@ -160,7 +163,7 @@ TEST(EmbeddedDatabase, AReadOnlyFileIsReadButNotWritten) {
     runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
     const QByteArray before = dir.read("Pelorix.mdb");
     ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0444), 0);
-    QtSqlDatabase database;
+    QtSqlDatabase database(platform::defaultFileSystem());
     EXPECT_TRUE(database.query(jetConnection(file), "Select * from t").ok);
     EXPECT_FALSE(database.execute(jetConnection(file), "INSERT INTO t VALUES (1)").ok);
     EXPECT_FALSE(database.execute(jetConnection(file), "CREATE TABLE u (a integer)").ok);
@@ -182,7 +185,7 @@ TEST(EmbeddedDatabase, ALockedDatabaseFailsAfterTheBusyTimeout) {
     ExclusiveLock lock(file);
     ASSERT_TRUE(lock.held());
 
-    QtSqlDatabase database;  // the program's own timeout
+    QtSqlDatabase database(platform::defaultFileSystem());  // the program's own timeout
     QElapsedTimer timer;
     timer.start();
     const platform::QueryResult result = database.query(jetConnection(file), "Select * from t");
@@ -203,7 +206,7 @@ TEST(EmbeddedDatabase, ABriefLockPasses) {
     // The lock goes away while the statement waits for it.
     QtSqlDatabase::Options options;
     options.sqliteBusyTimeout = std::chrono::milliseconds(5000);
-    QtSqlDatabase patient(options);
+    QtSqlDatabase patient(platform::defaultFileSystem(), options);
     std::thread release([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         lock.release();
@@ -220,12 +223,10 @@ TEST(OdbcDatabase, ADataSourceNameFromTheUsersOdbcIniIsReached) {
     runStatements(jetConnection(file), {"CREATE TABLE t (a integer)"});
     const QString ini =
         dir.write("odbc.ini", ("[PelorixTest]\nDriver=SQLite3\nDatabase=" + file + "\n").toUtf8());
-    const QByteArray previous = qgetenv("ODBCINI");
-    qputenv("ODBCINI", ini.toUtf8());
-    QtSqlDatabase database;
+    QtSqlDatabase database(platform::defaultFileSystem());
+    const test::ScopedEnv userOdbcIni("ODBCINI", ini.toUtf8());  // read by unixODBC
     const platform::QueryResult result =
         database.query("UID=nobody;DSN=PelorixTest", "Select * from t");
-    previous.isNull() ? qunsetenv("ODBCINI") : qputenv("ODBCINI", previous);
     EXPECT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.columns, QStringList{"a"});
 }
@@ -235,7 +236,8 @@ TEST(OdbcDatabase, ADataSourceNameFromTheUsersOdbcIniIsReached) {
 TEST(OdbcDatabase, AfterAServerDidNotAnswerTheRunsOtherStatementsFailAtOnce) {
     SilentServer server;
     ASSERT_NE(server.port(), 0);
-    QtSqlDatabase database;  // a connect time-out of five seconds unless the string says
+    QtSqlDatabase database(platform::defaultFileSystem());  // a connect time-out of five seconds
+                                                            // unless the string says
     const QString ado = QString(
                             "Provider=SQLOLEDB;Data Source=127.0.0.1,%1;Connect Timeout=1;"
                             "Initial Catalog=Pelorix;User Id=sa;Password=secret")
@@ -286,7 +288,7 @@ TEST(OdbcDatabase, ASqlServerThatNeverAnswersFailsAfterTheLoginTimeout) {
     ASSERT_NE(server.port(), 0);
     QtSqlDatabase::Options options;
     options.odbc.connectTimeout = std::chrono::seconds(1);
-    QtSqlDatabase database(options);
+    QtSqlDatabase database(platform::defaultFileSystem(), options);
     const QString ado = QString(
                             "Provider=SQLOLEDB;Data Source=127.0.0.1,%1;Initial "
                             "Catalog=Pelorix;User Id=sa;Password=secret")

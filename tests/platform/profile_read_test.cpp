@@ -1,3 +1,4 @@
+#include "platform/file_system.h"
 #include "platform/profile.h"
 
 #include "support/temp_dir.h"
@@ -15,7 +16,8 @@ class ProfileRead : public ::testing::Test {
     QString profile(const QString& text) { return dir.write("Pelorix.ini", test::cp1252(text)); }
     QString read(const QString& section, const QString& key,
                  const QString& defaultValue = QStringLiteral("<default>")) {
-        return ReadIni(dir.file("Pelorix.ini"), section, key, defaultValue);
+        return ReadIni(platform::defaultFileSystem(), dir.file("Pelorix.ini"), section, key,
+                       defaultValue);
     }
 };
 
@@ -75,7 +77,8 @@ TEST_F(ProfileRead, MissingThingsGiveTheDefaultAndEmptyValuesTheEmptyText) {
     EXPECT_EQ(read("Other", "Empty", "EN"), "EN");
     // As the profile functions do, trailing blanks of the default are dropped.
     EXPECT_EQ(read("Other", "Empty", "a b  "), "a b");
-    EXPECT_EQ(ReadIni(dir.path(), "Settings", "Empty", "folder"), "folder");
+    EXPECT_EQ(ReadIni(platform::defaultFileSystem(), dir.path(), "Settings", "Empty", "folder"),
+              "folder");
 }
 
 TEST_F(ProfileRead, ResultsAreCutTo1023Characters) {
@@ -114,7 +117,9 @@ TEST_F(ProfileRead, OddContentIsReadWithoutHarm) {
 
 TEST_F(ProfileRead, TheFileNameMatchesWithoutRegardToCase) {
     dir.write("App/Language.ini", test::cp1252("[Update ausführen]\r\nEN=Run update\r\n"));
-    EXPECT_EQ(ReadIni(dir.file("app/language.ini"), "Update ausführen", "en", ""), "Run update");
+    EXPECT_EQ(ReadIni(platform::defaultFileSystem(), dir.file("app/language.ini"),
+                      "Update ausführen", "en", ""),
+              "Run update");
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "platform/file_system.h"
 #include "platform/profile.h"
 
 #include "support/temp_dir.h"
@@ -17,7 +18,7 @@ class ProfileWrite : public ::testing::Test {
     QString file() const { return dir.file("language.ini"); }
     QByteArray onDisk() const { return dir.read("language.ini"); }
     void write(const QString& section, const QString& key, const QString& value) {
-        WriteIni(file(), section, key, value);
+        WriteIni(platform::defaultFileSystem(), file(), section, key, value);
     }
 };
 
@@ -27,7 +28,8 @@ TEST_F(ProfileWrite, AMissingFileIsCreatedWithWindowsLineEnds) {
     write("Update ausführen", "EN", "Run update");
     EXPECT_EQ(onDisk(), QByteArray("[LanguageSettings]\r\nSupportedLanguages=DE,EN\r\n") +
                             test::cp1252("[Update ausführen]\r\nEN=Run update\r\n"));
-    EXPECT_EQ(ReadIni(file(), "update AUSFÜHREN", "en", ""), "Run update");
+    EXPECT_EQ(ReadIni(platform::defaultFileSystem(), file(), "update AUSFÜHREN", "en", ""),
+              "Run update");
 }
 
 TEST_F(ProfileWrite, AnExistingKeyChangesInPlaceAndEveryOtherLineStays) {
@@ -49,7 +51,7 @@ TEST_F(ProfileWrite, AnExistingKeyChangesInPlaceAndEveryOtherLineStays) {
     write("TOKEN", "en", "");
     expected.replace("EN=old", "EN=");
     EXPECT_EQ(onDisk(), expected);
-    EXPECT_EQ(ReadIni(file(), "Token", "EN", "default"), "");
+    EXPECT_EQ(ReadIni(platform::defaultFileSystem(), file(), "Token", "EN", "default"), "");
 }
 
 TEST_F(ProfileWrite, ANewKeyGoesAfterTheLastKeyOfItsSection) {
@@ -69,8 +71,8 @@ TEST_F(ProfileWrite, ANewSectionGoesAtTheEndInTheFilesOwnLineEnds) {
     dir.write("language.ini", "[A]\rx=1");
     write("B", "y", "2");
     EXPECT_EQ(onDisk(), QByteArray("[A]\rx=1\r[B]\ry=2\r"));
-    EXPECT_EQ(ReadIni(file(), "B", "y", ""), "2");
-    EXPECT_EQ(ReadIni(file(), "A", "x", ""), "1");
+    EXPECT_EQ(ReadIni(platform::defaultFileSystem(), file(), "B", "y", ""), "2");
+    EXPECT_EQ(ReadIni(platform::defaultFileSystem(), file(), "A", "x", ""), "1");
 
     dir.write("language.ini", "only text outside sections\n");
     write("S", "k", "v");
@@ -80,9 +82,10 @@ TEST_F(ProfileWrite, ANewSectionGoesAtTheEndInTheFilesOwnLineEnds) {
 TEST_F(ProfileWrite, UmlautsAreStoredInWindows1252) {
     write("Größe", "DE", "Ärger über Öl – 5 €");
     EXPECT_EQ(onDisk(), test::cp1252("[Größe]\r\nDE=Ärger über Öl – 5 €\r\n"));
-    EXPECT_EQ(ReadIni(file(), "GRÖßE", "de", ""), "Ärger über Öl – 5 €");
+    EXPECT_EQ(ReadIni(platform::defaultFileSystem(), file(), "GRÖßE", "de", ""),
+              "Ärger über Öl – 5 €");
     write("Größe", "JA", "日本");
-    EXPECT_EQ(ReadIni(file(), "größe", "JA", ""), "??");
+    EXPECT_EQ(ReadIni(platform::defaultFileSystem(), file(), "größe", "JA", ""), "??");
 }
 
 TEST_F(ProfileWrite, TheExistingFileIsFoundWithoutRegardToCase) {
@@ -120,10 +123,10 @@ TEST_F(ProfileWrite, AReadOnlyFileOrAMissingFolderIsLeftAlone) {
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
     write("A", "k", "new");
     EXPECT_EQ(onDisk(), QByteArray("[A]\r\nk=old\r\n"));
-    WriteIni(dir.file("missing/language.ini"), "A", "k", "v");
+    WriteIni(platform::defaultFileSystem(), dir.file("missing/language.ini"), "A", "k", "v");
     EXPECT_FALSE(QFile::exists(dir.file("missing")));
     dir.mkdir("folder.ini");
-    WriteIni(dir.file("folder.ini"), "A", "k", "v");
+    WriteIni(platform::defaultFileSystem(), dir.file("folder.ini"), "A", "k", "v");
     EXPECT_TRUE(QFileInfo(dir.file("folder.ini")).isDir());
 }
 

@@ -1,3 +1,4 @@
+#include "platform/file_system.h"
 #include "schema/schema_operations.h"
 #include "schema_fixture.h"
 
@@ -18,7 +19,7 @@ class EmbeddedEngineTest : public ::testing::Test {
     TempDir dir_;
     QString file_ = createDatabaseFile(dir_);
     QString connection_ = jetConnection(file_);
-    platform::QtSqlDatabase database_;
+    platform::QtSqlDatabase database_{platform::defaultFileSystem()};
     LogLines log_;
     SchemaOperations ops_{{connection_, false, true}, database_, log_.writer()};
 };
@@ -63,7 +64,7 @@ TEST_F(EmbeddedEngineTest, NewTonerFlowRowsGetNumberedFlowIds) {
 TEST_F(EmbeddedEngineTest, ALockedDatabaseFailsTheSessionQuickly) {
     platform::QtSqlDatabase::Options options;
     options.sqliteBusyTimeout = std::chrono::milliseconds(20);
-    platform::QtSqlDatabase impatient(options);
+    platform::QtSqlDatabase impatient(platform::defaultFileSystem(), options);
     SchemaOperations ops({connection_, false, true}, impatient, log_.writer());
     ExclusiveLock lock(file_);
     ASSERT_TRUE(lock.held());

@@ -1,3 +1,4 @@
+#include "platform/file_system.h"
 #include "recording_database.h"
 #include "schema/schema_operations.h"
 #include "schema_fixture.h"
@@ -22,7 +23,7 @@ class PrinterTypesTest : public ::testing::TestWithParam<Backend> {
 
     TempDir dir_;
     QString file_ = createDatabaseFile(dir_);
-    platform::QtSqlDatabase database_;
+    platform::QtSqlDatabase database_{platform::defaultFileSystem()};
     LogLines log_;
 };
 

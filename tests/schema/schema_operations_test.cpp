@@ -1,4 +1,5 @@
 #include "schema/schema_operations.h"
+#include "platform/file_system.h"
 #include "schema_fixture.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ class SchemaOperationsTest : public ::testing::TestWithParam<Backend> {
 
     TempDir dir_;
     QString file_ = createDatabaseFile(dir_);
-    platform::QtSqlDatabase database_;
+    platform::QtSqlDatabase database_{platform::defaultFileSystem()};
     LogLines log_;
 };
 
@@ -163,7 +164,7 @@ TEST_P(SchemaOperationsTest, TheIndexIsCreatedOnceAndItsSecondCreationIsLoggedAn
     EXPECT_TRUE(log_.lines[2].startsWith("Database error (Create index on table): "));
     EXPECT_FALSE(ops.failed());
     // The index is unique.
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     EXPECT_FALSE(
         database
             .execute(jetConnection(file_), "INSERT INTO tblDepartment (DepartmentID) VALUES (1)")
@@ -174,7 +175,7 @@ TEST_P(SchemaOperationsTest, APlainIndexStatementHasOneBlankAfterCreate) {
     operations().CreateIndex("tblPrinters", "PrinterName", false);
     EXPECT_EQ(log_.lines,
               std::vector<QString>{"CREATE Index PrinterName ON [tblPrinters] ([PrinterName])"});
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     EXPECT_TRUE(database
                     .execute(jetConnection(file_),
                              "INSERT INTO tblPrinters (PrinterName) VALUES ('Floor 1')")

@@ -1,4 +1,5 @@
 #include "schema/version_check.h"
+#include "platform/file_system.h"
 #include "recording_database.h"
 #include "schema/schema_operations.h"
 #include "schema_fixture.h"
@@ -73,7 +74,7 @@ class CheckDBVersionSmallerTest : public ::testing::TestWithParam<Backend> {
 
     TempDir dir_;
     QString file_ = createDatabaseFile(dir_);
-    platform::QtSqlDatabase database_;
+    platform::QtSqlDatabase database_{platform::defaultFileSystem()};
 };
 
 TEST_P(CheckDBVersionSmallerTest, ReadsTheVersionRow) {
@@ -103,7 +104,7 @@ TEST(CheckDBVersionSmaller, FindsTheVersionRowInAnyCaseInTheEmbeddedFile) {
     createPelorixTables(jetConnection(file), "6.1.0");
     runStatements(jetConnection(file),
                   {"UPDATE tblConfig SET [Field] = 'VERSION' WHERE [Field] = 'Version'"});
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     schema::SchemaOperations ops({jetConnection(file), false, false}, database, {});
     EXPECT_TRUE(ops.CheckDBVersionSmaller("6.2.0"));
 }

@@ -1,5 +1,7 @@
 #include "support/database_fixture.h"
 
+#include "platform/file_system.h"
+
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -29,7 +31,7 @@ QString createDatabaseFile(const TempDir& dir, const QString& name) {
 }
 
 void runStatements(const QString& connection, const QStringList& statements) {
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     for (const QString& statement : statements) {
         const platform::DbResult result = database.execute(connection, statement);
         ASSERT_TRUE(result.ok) << statement.toStdString() << ": " << result.error.toStdString();
@@ -62,7 +64,7 @@ void createPelorixTables(const QString& connection, const QString& version, bool
 }
 
 std::vector<QVariantList> readRows(const QString& connection, const QString& select) {
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     const platform::QueryResult result = database.query(connection, select);
     EXPECT_TRUE(result.ok) << select.toStdString() << ": " << result.error.toStdString();
     return result.rows;
@@ -74,7 +76,7 @@ QVariant readValue(const QString& connection, const QString& select) {
 }
 
 QStringList columnsOf(const QString& connection, const QString& table) {
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     return database.query(connection, "Select * from " + table).columns;
 }
 
@@ -108,7 +110,7 @@ ExclusiveLock::ExclusiveLock(const QString& file) {
     }
     platform::QtSqlDatabase::Options impatient;
     impatient.sqliteBusyTimeout = std::chrono::milliseconds(0);
-    platform::QtSqlDatabase probe(impatient);
+    platform::QtSqlDatabase probe(platform::defaultFileSystem(), impatient);
     for (int attempt = 0; attempt < 500 && !held_; ++attempt) {
         held_ = !probe.query(jetConnection(file), "Select * from sqlite_master").ok;
         if (!held_) {

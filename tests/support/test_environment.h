@@ -5,7 +5,9 @@
 
 namespace pelorix::test {
 
-// Sets an environment variable for the lifetime of the object and restores it afterwards.
+// Sets an environment variable for the lifetime of the object and restores it afterwards; for
+// what outside components read (unixODBC, the program search path, the stand-in registrar).
+// The updater's own configuration is built from a platform::Environment instead.
 class ScopedEnv {
   public:
     ScopedEnv(const char* name, const QByteArray& value)

@@ -1,6 +1,7 @@
 #include "sample_schema.h"
 
 #include "platform/database_qtsql.h"
+#include "platform/file_system.h"
 #include "schema/convert_sql.h"
 
 #include <QFile>
@@ -82,7 +83,7 @@ bool createSampleDatabase(const QString& file, const SampleOptions& options, QSt
         return false;
     }
     const QString connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";";
-    platform::QtSqlDatabase database;
+    platform::QtSqlDatabase database(platform::defaultFileSystem());
     for (const QString& statement : schemaStatements() + rowStatements(options)) {
         const platform::DbResult result = database.execute(connection, statement);
         if (!result.ok) {

@@ -1,7 +1,6 @@
 #include "app/window/main_window.h"
 
 #include "app/console_ui.h"
-#include "app/update_server.h"
 #include "i18n/dialog/form_font.h"
 #include "platform/program_start.h"
 
@@ -58,8 +57,8 @@ QString wrapped(const QString& text, const QFontMetrics& metrics, int width) {
 
 }  // namespace
 
-MainWindow::MainWindow(const QString& commandLine, bool databaseOnly, UpdateServices services)
-    : services_(services), application_(*this, &learningDialog_, commandLine, services) {
+MainWindow::MainWindow(const Installation& installation, bool databaseOnly, UpdateServices services)
+    : services_(services), application_(*this, &learningDialog_, installation, services) {
     setObjectName("PelorixUpdater_Form");
     setFixedSize(5115 / 15, 7680 / 15);
     createControls();
@@ -254,7 +253,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::openHistory() {
     // The browser is left to itself: the updater neither waits for it nor checks the result.
-    static_cast<void>(services_.programs.start({"xdg-open", historyPageAddress()}));
+    static_cast<void>(
+        services_.programs.start({"xdg-open", application_.installation().historyPage}));
 }
 
 }  // namespace pelorix::app::window

@@ -20,8 +20,7 @@ class MainWindow : public QWidget, public UserInterface {
     Q_OBJECT
 
   public:
-    MainWindow(const QString& commandLine, bool databaseOnly,
-               UpdateServices services = Application::defaultServices());
+    MainWindow(const Installation& installation, bool databaseOnly, UpdateServices services);
     ~MainWindow() override;
 
     MessageAnswer showMessage(const QString& text, MessageButtons buttons) override;
