@@ -63,7 +63,8 @@ app::RunOutcome runMigrationOn(const QString& databaseFile, const QString& scrat
         {files, platform::defaultProgramStarter(), platform::defaultProcessTable(), clock, database,
          platform::defaultHttpClient()},
         QString(),
-        scratchFolder};
+        scratchFolder,
+        QString()};  // the migration reads no control document
     return app::runMigration(context);
 }
 
