@@ -1,20 +1,8 @@
 #include "app/dry_run_database.h"
 
+#include "platform/row_statement.h"
+
 namespace pelorix::app {
-
-namespace {
-
-QString sqlLiteral(const QVariant& value) {
-    if (value.isNull()) {
-        return QStringLiteral("NULL");
-    }
-    if (value.typeId() == QMetaType::QString) {
-        return "'" + value.toString().replace("'", "''") + "'";
-    }
-    return value.toString();
-}
-
-}  // namespace
 
 platform::DbResult DryRunDatabase::execute(const QString&, const QString& statement) {
     statements_ << statement;
@@ -33,14 +21,7 @@ platform::QueryResult DryRunDatabase::columns(const QString& connectionString,
 
 platform::DbResult DryRunDatabase::appendRow(const QString&, const QString& table,
                                              const std::vector<platform::FieldValue>& values) {
-    QStringList columns;
-    QStringList literals;
-    for (const platform::FieldValue& field : values) {
-        columns << field.column;
-        literals << sqlLiteral(field.value);
-    }
-    statements_ << "INSERT INTO " + table + " (" + columns.join(", ") + ") VALUES (" +
-                       literals.join(", ") + ")";
+    statements_ << platform::insertStatement(table, values, platform::ColumnNames::AsGiven);
     return {true, {}, 1};
 }
 
