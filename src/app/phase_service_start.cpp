@@ -8,21 +8,14 @@ namespace pelorix::app {
 
 namespace {
 
-struct ServiceStart {
-    const char* stepText;
-    const SupervisedService& service;
-    const char* failureText;
-    const char* logText;
-};
-
-const ServiceStart kPelorixService{
+const ServiceStep kPelorixService{
     "Starte den PelorixService",
     kPelorixServiceEntry,
     "Der PelorixService konnte nicht gestartet werden.",
     "Error starting PXS.",
 };
 
-const ServiceStart kHavrelService{
+const ServiceStep kHavrelService{
     "Starte den HavrelService",
     kHavrelServiceEntry,
     "Der HavrelService konnte nicht gestartet werden.",
@@ -30,7 +23,7 @@ const ServiceStart kHavrelService{
 };
 
 // A service the document does not report running has not started: nothing says it runs.
-bool startService(UpdateContext& ctx, const QString& document, const ServiceStart& start) {
+bool startService(UpdateContext& ctx, const QString& document, const ServiceStep& start) {
     ctx.status.openStep(ctx.tr(start.stepText));
     const bool running =
         requestTargetStatus(ctx, document, start.service, kServiceRunning) &&

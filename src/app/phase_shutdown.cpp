@@ -10,28 +10,21 @@ namespace pelorix::app {
 
 namespace {
 
-struct ServiceStop {
-    const char* stepText;
-    const SupervisedService& service;
-    const char* failureText;
-    const char* logText;
-};
-
-const ServiceStop kPelorixService{
+const ServiceStep kPelorixService{
     "Beende den PelorixService",
     kPelorixServiceEntry,
     "Der PelorixService konnte nicht beendet werden.",
     "Error terminating PXS.",
 };
 
-const ServiceStop kHavrelService{
+const ServiceStep kHavrelService{
     "Beende den HavrelService",
     kHavrelServiceEntry,
     "Der HavrelService konnte nicht beendet werden.",
     "Error terminating HVS.",
 };
 
-RunOutcome reportNotStopped(UpdateContext& ctx, const ServiceStop& stop) {
+RunOutcome reportNotStopped(UpdateContext& ctx, const ServiceStep& stop) {
     ctx.status.closeStep(ctx.tr("Fehler"));
     ctx.message(ctx.trLines({stop.failureText,
                              "Bitte versuchen Sie es erneut, ggf. kann der Dienst auch erst "
@@ -44,7 +37,7 @@ RunOutcome reportNotStopped(UpdateContext& ctx, const ServiceStop& stop) {
 
 // The step line of the service is open when this is called. A document without the status
 // element belongs to an unsupervised service, which counts as stopped.
-RunOutcome stopService(UpdateContext& ctx, const QString& document, const ServiceStop& stop) {
+RunOutcome stopService(UpdateContext& ctx, const QString& document, const ServiceStep& stop) {
     if (!requestTargetStatus(ctx, document, stop.service, kServiceStopped)) {
         return ctx.generalFailureExit();
     }

@@ -16,6 +16,15 @@ struct SupervisedService {
 extern const SupervisedService kPelorixServiceEntry;
 extern const SupervisedService kHavrelServiceEntry;
 
+// A service's step in the phase that stops or starts it: the status line, the message when the
+// service does not follow, and the debug-log entry for that.
+struct ServiceStep {
+    const char* stepText;
+    const SupervisedService& service;
+    const char* failureText;
+    const char* logText;
+};
+
 inline const QString kServiceStopped = QStringLiteral("0");
 inline const QString kServiceRunning = QStringLiteral("1");
 
