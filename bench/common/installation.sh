@@ -30,13 +30,18 @@ serve_release() {
     : >"$out"
     "$tools/update-server/pelorix-update-server" serve --root "$1" --port 0 --quiet >"$out" 2>&1 &
     background_pids+=($!)
-    local _
+    server_address="$(listening_address "$out" "the update server")"
+}
+
+# The address a background program of ours announced with "listening on ..." in its output file.
+listening_address() {
+    local _ address
     for _ in $(seq 100); do
-        server_address="$(sed -n 's/^listening on //p' "$out" | head -1)"
-        [ -n "$server_address" ] && return 0
+        address="$(sed -n 's/^listening on //p' "$1" | head -1)"
+        [ -n "$address" ] && echo "$address" && return 0
         sleep 0.05
     done
-    echo "bench: the update server did not start" >&2
+    echo "bench: $2 did not start" >&2
     exit 1
 }
 

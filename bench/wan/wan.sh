@@ -30,14 +30,7 @@ through_line() {
     "$build/bench/wan/bench_link_proxy" --target-port "$server_port" --round-trip-ms "$1" \
         --megabits-per-second "$2" --lifetime-seconds 900 >"$out" 2>&1 &
     background_pids+=($!)
-    local _
-    for _ in $(seq 100); do
-        line_address="$(sed -n 's/^listening on //p' "$out" | head -1)"
-        [ -n "$line_address" ] && return 0
-        sleep 0.05
-    done
-    echo "bench: the line proxy did not start" >&2
-    exit 1
+    line_address="$(listening_address "$out" "the line proxy")"
 }
 
 # status_time TRACE PATTERN AFTER: when the first status piece matching PATTERN (AFTER=0) or
