@@ -93,8 +93,8 @@ TEST_F(PreconditionsTest, AnInterruptionStopsTheRunBeforeTheServices) {
     EXPECT_EQ(exitStatus(RunOutcome::Interrupted), 8);
     ASSERT_EQ(harness.ui.messages.size(), 2u);
     EXPECT_EQ(harness.ui.messages[1].text,
-              "Das Update wurde unterbrochen.!\rFühren Sie das Update erneut aus, um es "
-              "abzuschließen.!");
+              "Das Update wurde unterbrochen.\rFühren Sie das Update erneut aus, um es "
+              "abzuschließen.");
     EXPECT_EQ(harness.form.statusText, "");
     EXPECT_TRUE(
         harness.debugLogText().contains("Interrupted by signal 2 before stopping the services."));
