@@ -50,6 +50,12 @@ void logRunStart(const UpdateContext& ctx) {
         ctx.debugLog.writeAfterHeader("\r\n",
                                       "Updater started version: " + ctx.form.versionCaption);
     }
+    // A shortened wait must never pass unnoticed in a user's log.
+    if (ctx.limits.waitPercent != 100) {
+        ctx.log(QStringLiteral("Test knob PELORIX_TEST_WAIT_PERCENT: every wait lasts %1 % of its "
+                               "seconds.")
+                    .arg(ctx.limits.waitPercent));
+    }
 }
 
 }  // namespace

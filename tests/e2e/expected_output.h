@@ -34,7 +34,7 @@ const QStringList& downloadSteps();
 
 // The debug log of a first full run on the sample database (German texts): the messages of
 // its entries, a header line shown as "[]".
-QStringList firstRunLog();
+QStringList firstRunLog(bool shortenedWaits = true);
 
 // Messages on standard error.
 QString confirmationMessage(Texts texts);
