@@ -13,8 +13,8 @@ namespace pelorix::app {
 
 namespace {
 
-constexpr std::array<const char*, 7> kStepWords{"area",    "source",   "unregister", "aside",
-                                                "install", "register", "commit"};
+constexpr std::array<const char*, 8> kStepWords{"area",    "source",   "unregister", "aside",
+                                                "install", "register", "commit",     "undone"};
 
 std::optional<JournalStep> stepOf(const QByteArray& word) {
     for (std::size_t index = 0; index < kStepWords.size(); ++index) {
@@ -34,6 +34,11 @@ QString text(const QByteArray& field) {
     return QUrl::fromPercentEncoding(field);
 }
 
+QByteArray lineOf(const JournalEntry& entry) {
+    return QByteArray(kStepWords[static_cast<std::size_t>(entry.step)]) + ' ' + field(entry.path) +
+           ' ' + field(entry.other);
+}
+
 }  // namespace
 
 ReplacementJournal::ReplacementJournal(QString settingsFolder, platform::FileSystem& files)
@@ -44,9 +49,11 @@ bool ReplacementJournal::exists() const {
 }
 
 platform::Outcome ReplacementJournal::record(const JournalEntry& entry) {
-    const QByteArray line = QByteArray(kStepWords[static_cast<std::size_t>(entry.step)]) + ' ' +
-                            field(entry.path) + ' ' + field(entry.other) + '\n';
-    return platform::appendDurably(path_, line);
+    return platform::appendDurably(path_, lineOf(entry) + '\n');
+}
+
+QString ReplacementJournal::keyOf(const JournalEntry& entry) {
+    return QString::fromUtf8(lineOf(entry));
 }
 
 std::vector<JournalEntry> ReplacementJournal::read() const {

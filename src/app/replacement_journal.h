@@ -21,6 +21,7 @@ enum class JournalStep {
     Install,        // path: a new file under its temporary name; other: its final place
     Register,       // path: a new library being registered
     Commit,         // the new release is complete; only the clean-up remains
+    Undone,         // path: the key of a change a rollback has undone (after the undo)
 };
 
 struct JournalEntry {
@@ -42,6 +43,9 @@ class ReplacementJournal {
     // The complete lines; a line torn by a crash was never acted on and is left out.
     std::vector<JournalEntry> read() const;
     bool discard();
+
+    // The text that names a change in the journal; an undone change is recorded by it.
+    static QString keyOf(const JournalEntry& entry);
 
   private:
     QString path_;

@@ -4,63 +4,108 @@
 #include "platform/file_system.h"
 #include "platform/program_start.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace pelorix::app {
 
 namespace {
 
+// Each change that has been undone is marked in the journal, so that a rollback that was itself
+// killed is continued, never repeated: repeating it would take the old files it had put back for
+// new ones.
 class Undo {
   public:
-    explicit Undo(const JournalTools& tools) : tools_(tools), files_(tools.files) {}
+    Undo(ReplacementJournal& journal, const JournalTools& tools)
+        : journal_(journal), tools_(tools), files_(tools.files) {}
 
     bool run(const std::vector<JournalEntry>& entries) {
-        QStringList oldLibraries;
+        const QSet<QString> undone = undoneKeys(entries);
+        std::vector<const JournalEntry*> oldLibraries;
         for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-            switch (entry->step) {
-                case JournalStep::Register:
-                    runRegistrar(entry->path, {"/u", "/s"});
-                    break;
-                case JournalStep::Install:
-                    takeBackNewFile(entry->path, entry->other);
-                    break;
-                case JournalStep::MoveAside:
-                    putBack(entry->path, entry->other);
-                    break;
-                case JournalStep::Unregister:
-                    oldLibraries.prepend(entry->path);
-                    break;
-                case JournalStep::BackupArea:
-                case JournalStep::ReleaseSource:
-                case JournalStep::Commit:
-                    break;
+            if (undone.contains(ReplacementJournal::keyOf(*entry))) {
+                continue;
+            }
+            if (entry->step == JournalStep::Unregister) {
+                oldLibraries.insert(oldLibraries.begin(), &*entry);
+            } else if (undo(*entry)) {
+                markUndone(*entry);
             }
         }
-        oldLibraries.removeDuplicates();
-        for (const QString& library : oldLibraries) {
-            runRegistrar(library, {"/s"});
+        QStringList registered;
+        for (const JournalEntry* library : oldLibraries) {
+            if (!registered.contains(library->path)) {
+                runRegistrar(library->path, {"/s"});
+                registered << library->path;
+            }
+            markUndone(*library);
         }
         return complete_;
     }
 
   private:
-    // A new file that reached its place goes back under its temporary name, so that nothing of
-    // the download is lost; a copy that was half done across file systems is dropped.
-    void takeBackNewFile(const QString& temporary, const QString& finalPath) {
-        if (files_.normalFileExists(temporary)) {
-            if (files_.normalFileExists(finalPath)) {
-                check(files_.deleteFile(finalPath), "delete " + finalPath);
+    static QSet<QString> undoneKeys(const std::vector<JournalEntry>& entries) {
+        QSet<QString> keys;
+        for (const JournalEntry& entry : entries) {
+            if (entry.step == JournalStep::Undone) {
+                keys.insert(entry.path);
             }
-        } else if (files_.normalFileExists(finalPath)) {
-            check(files_.moveFile(finalPath, temporary),
-                  "move " + finalPath + " back to " + temporary);
+        }
+        return keys;
+    }
+
+    // True when the change is undone (or had nothing to undo).
+    bool undo(const JournalEntry& entry) {
+        switch (entry.step) {
+            case JournalStep::Register:
+                runRegistrar(entry.path, {"/u", "/s"});
+                return true;
+            case JournalStep::Install:
+                return takeBackNewFile(entry.path, entry.other);
+            case JournalStep::MoveAside:
+                return putBack(entry.path, entry.other);
+            default:
+                return false;
         }
     }
 
-    void putBack(const QString& original, const QString& backup) {
-        if (files_.entryExists(backup) && !files_.entryExists(original)) {
-            check(files_.moveFile(backup, original), "restore " + original);
+    void markUndone(const JournalEntry& entry) {
+        const JournalEntry mark{JournalStep::Undone, ReplacementJournal::keyOf(entry), {}};
+        if (const platform::Outcome recorded = journal_.record(mark); !recorded && !markFailed_) {
+            markFailed_ = true;
+            tools_.log("Error writing the journal " + journal_.path() + ": " + recorded.reason());
         }
+    }
+
+    // A new file that reached its place goes back under its temporary name, so that nothing of
+    // the download is lost; a copy that was half done across file systems is dropped. What
+    // stands at the place with other contents is not the new file and stays.
+    bool takeBackNewFile(const QString& temporary, const QString& finalPath) {
+        if (files_.normalFileExists(temporary)) {
+            if (files_.normalFileExists(finalPath) && sameContents(temporary, finalPath)) {
+                return check(files_.deleteFile(finalPath), "delete " + finalPath);
+            }
+            return true;
+        }
+        if (files_.normalFileExists(finalPath)) {
+            return check(files_.moveFile(finalPath, temporary),
+                         "move " + finalPath + " back to " + temporary);
+        }
+        return true;
+    }
+
+    bool sameContents(const QString& one, const QString& other) const {
+        const platform::Fallible<QByteArray> first = files_.readFile(one);
+        const platform::Fallible<QByteArray> second = files_.readFile(other);
+        return first && second && *first == *second;
+    }
+
+    bool putBack(const QString& original, const QString& backup) {
+        if (files_.entryExists(backup) && !files_.entryExists(original)) {
+            return check(files_.moveFile(backup, original), "restore " + original);
+        }
+        return true;
     }
 
     void runRegistrar(const QString& library, const QStringList& switches) {
@@ -78,16 +123,19 @@ class Undo {
         }
     }
 
-    void check(const platform::Outcome& done, const QString& what) {
+    bool check(const platform::Outcome& done, const QString& what) {
         if (!done) {
             tools_.log("Could not " + what + ": " + done.reason());
             complete_ = false;
         }
+        return static_cast<bool>(done);
     }
 
+    ReplacementJournal& journal_;
     const JournalTools& tools_;
     platform::FileSystem& files_;
     bool complete_ = true;
+    bool markFailed_ = false;  // said once: a journal that cannot be written stays so
 };
 
 // What a completed update could not delete of an old entry stays where the entry was, as it
@@ -121,7 +169,7 @@ void removeBackupAreas(const std::vector<JournalEntry>& entries, const JournalTo
 
 bool rollBack(ReplacementJournal& journal, const std::vector<JournalEntry>& entries,
               const JournalTools& tools) {
-    if (!Undo(tools).run(entries)) {
+    if (!Undo(journal, tools).run(entries)) {
         tools.log(
             "The previous release could not be restored entirely; its files are kept in "
             "the backup areas for the next start.");
