@@ -17,16 +17,17 @@ namespace pelorix::app {
 namespace {
 
 // With a verified checksum list every file must match it; without a key nothing is checked.
-bool isTrusted(const UpdateContext& ctx, const QString& fileName, const QString& path) {
+// Empty when the file may be installed, otherwise why it is refused.
+QString refusalOf(const UpdateContext& ctx, const QString& fileName, const QString& path) {
     if (ctx.release->state != ReleaseTrust::State::Verified) {
-        return true;
+        return {};
     }
     const files::FileVerification verification =
         verifyDownloadedFile(ctx, *ctx.release, fileName, path);
     if (!verification.verified) {
         ctx.log("Download of " + fileName + " failed: " + verification.failure);
     }
-    return verification.verified;
+    return verification.verified ? QString() : verification.failure;
 }
 
 // An empty folder joins to paths in the root; so does "/" or a link to it.
@@ -89,8 +90,8 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
             ShowDownloadError(ctx);
             return RunOutcome::DownloadError;
         }
-        if (!isTrusted(ctx, fileName, target)) {
-            ShowDownloadError(ctx);
+        if (const QString refusal = refusalOf(ctx, fileName, target); !refusal.isEmpty()) {
+            ShowDownloadError(ctx, refusal);
             return RunOutcome::DownloadError;
         }
         noteFetchedFile(ctx, component);
@@ -115,12 +116,17 @@ QStringList localReleaseFiles(const UpdateContext& ctx) {
     return paths;
 }
 
-void ShowDownloadError(UpdateContext& ctx) {
-    ctx.message(ctx.trLines({"Fehler beim Download. Der Vorgang wird abgebrochen.",
-                             "Bitte prüfen Sie Ihre Verbindung zum Internet und Ihre "
-                             "Einstellungen der Firewall.",
-                             "", "Sie können bei Orvane auch ein Offline-Update erhalten."},
-                            "\r"));
+void ShowDownloadError(UpdateContext& ctx, const QString& releaseRefusal) {
+    QString text = ctx.trLines({"Fehler beim Download. Der Vorgang wird abgebrochen.",
+                                "Bitte prüfen Sie Ihre Verbindung zum Internet und Ihre "
+                                "Einstellungen der Firewall.",
+                                "", "Sie können bei Orvane auch ein Offline-Update erhalten."},
+                               "\r");
+    // The lines above are the same for every failed download; only this one says what to fix.
+    if (!releaseRefusal.isEmpty()) {
+        text += "\r\rRelease refused: " + releaseRefusal;
+    }
+    ctx.message(text);
     ctx.ui.setMousePointer(MousePointer::Default);
 }
 

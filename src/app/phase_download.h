@@ -17,7 +17,8 @@ RunOutcome runComponentDownload(UpdateContext& ctx);
 // paths); none in server mode, and none that lies in the folder the file is installed to.
 QStringList localReleaseFiles(const UpdateContext& ctx);
 
-// The download message, then the default mouse pointer.
-void ShowDownloadError(UpdateContext& ctx);
+// The download message, then the default mouse pointer. A refused release adds, after an empty
+// line, "Release refused: " and the reason.
+void ShowDownloadError(UpdateContext& ctx, const QString& releaseRefusal = {});
 
 }  // namespace pelorix::app

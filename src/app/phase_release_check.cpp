@@ -8,7 +8,7 @@ namespace {
 
 RunOutcome refuseRelease(UpdateContext& ctx, const QString& reason) {
     ctx.log("Release refused (key " + ctx.release->keyPath + "): " + reason);
-    ShowDownloadError(ctx);
+    ShowDownloadError(ctx, reason);
     return RunOutcome::DownloadError;
 }
 

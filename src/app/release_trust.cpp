@@ -1,9 +1,12 @@
 #include "app/release_trust.h"
 
 #include "app/accepted_release_store.h"
+#include "app/release_components.h"
 #include "app/update_context.h"
 #include "files/downloader.h"
 #include "platform/file_system.h"
+
+#include <QDateTime>
 
 namespace pelorix::app {
 namespace {
@@ -26,6 +29,14 @@ std::optional<QString> firstExisting(const QStringList& paths, const platform::F
     return std::nullopt;
 }
 
+QStringList releaseFileNames() {
+    QStringList names;
+    for (const ReleaseComponent& component : kReleaseComponents) {
+        names << component.fileName.toString();
+    }
+    return names;
+}
+
 ReleaseTrust verifyRelease(const UpdateContext& ctx, ReleaseTrust trust,
                            const files::MinisignPublicKey& key) {
     files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
@@ -41,13 +52,13 @@ ReleaseTrust verifyRelease(const UpdateContext& ctx, ReleaseTrust trust,
     if (!signature) {
         return refused(trust, "no signature: " + downloader.lastFailure());
     }
-    std::optional<qint64> lastAccepted;
+    files::ReleaseExpectations expected{{}, QDateTime::currentSecsSinceEpoch(), releaseFileNames()};
     QString error;
     if (!AcceptedReleaseStore(ctx.services.files, ctx.settings.settingsFolder)
-             .load(lastAccepted, error)) {
+             .load(expected.lastAccepted, error)) {
         return refused(trust, error);
     }
-    trust.manifest = files::verifyReleaseManifest(*manifest, *signature, key, lastAccepted, error);
+    trust.manifest = files::verifyReleaseManifest(*manifest, *signature, key, expected, error);
     if (!trust.manifest) {
         return refused(trust, files::kManifestName + ": " + error);
     }

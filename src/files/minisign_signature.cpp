@@ -12,7 +12,6 @@ namespace {
 constexpr qsizetype kKeyIdBytes = 8;
 const QByteArray kUntrustedPrefix = "untrusted comment: ";
 const QByteArray kTrustedPrefix = "trusted comment: ";
-const QByteArray kTimestampPrefix = "timestamp:";
 
 // The lines of a file, without line ends (LF or CR LF); a final line end adds no line.
 QList<QByteArray> linesOf(const QByteArray& text) {
@@ -122,20 +121,28 @@ std::optional<QByteArray> verifyMinisign(const QByteArray& message, const QByteA
     return signature->trustedComment;
 }
 
-std::optional<qint64> trustedTimestamp(const QByteArray& trustedComment) {
+std::optional<QByteArray> trustedField(const QByteArray& trustedComment, const QByteArray& name) {
+    const QByteArray prefix = name + ':';
     for (const QByteArray& field : trustedComment.split('\t')) {
-        if (!field.startsWith(kTimestampPrefix)) {
-            continue;
+        if (field.startsWith(prefix)) {
+            return field.mid(prefix.size());
         }
-        const QByteArray digits = field.mid(kTimestampPrefix.size());
-        bool isNumber = false;
-        const qint64 seconds = digits.toLongLong(&isNumber);
-        const bool onlyDigits =
-            !digits.isEmpty() &&
-            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-        return isNumber && onlyDigits ? std::optional<qint64>(seconds) : std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<qint64> unixSeconds(const QByteArray& digits) {
+    bool isNumber = false;
+    const qint64 seconds = digits.toLongLong(&isNumber);
+    const bool onlyDigits =
+        !digits.isEmpty() &&
+        std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return isNumber && onlyDigits ? std::optional<qint64>(seconds) : std::nullopt;
+}
+
+std::optional<qint64> trustedTimestamp(const QByteArray& trustedComment) {
+    const auto digits = trustedField(trustedComment, kTimestampField);
+    return digits ? unixSeconds(*digits) : std::nullopt;
 }
 
 }  // namespace pelorix::files

@@ -33,8 +33,19 @@ struct MinisignSignature {
 std::optional<QByteArray> verifyMinisign(const QByteArray& message, const QByteArray& signatureFile,
                                          const MinisignPublicKey& key, QString& error);
 
-// The value of the field "timestamp:<unix seconds>" of a trusted comment (fields are separated
-// by tabs), nullopt when there is none.
+// The fields of a trusted comment that the updater reads.
+inline const QByteArray kTimestampField = "timestamp";  // the time of signing
+inline const QByteArray kExpiresField = "expires";      // the time the list stops being valid
+
+// The value of the first field "<name>:<value>" of a trusted comment (fields are separated by
+// tabs), nullopt when there is none.
+std::optional<QByteArray> trustedField(const QByteArray& trustedComment, const QByteArray& name);
+
+// Unix seconds written as decimal digits only; nullopt for anything else.
+std::optional<qint64> unixSeconds(const QByteArray& digits);
+
+// The value of the field "timestamp:<unix seconds>", nullopt when there is none or it is no
+// number of seconds.
 std::optional<qint64> trustedTimestamp(const QByteArray& trustedComment);
 
 }  // namespace pelorix::files

@@ -27,8 +27,13 @@ std::optional<ReleaseManifest> ReleaseManifest::parse(const QByteArray& text, QS
         if (line.endsWith('\r')) {
             line.chop(1);
         }
-        if (line.trimmed().isEmpty() || line.startsWith('\\')) {
+        if (line.trimmed().isEmpty()) {
             continue;
+        }
+        // An escaped name is never one of the release's, but its line must be sound all the same.
+        const bool escaped = line.startsWith('\\');
+        if (escaped) {
+            line.remove(0, 1);
         }
         const QByteArray separator = line.mid(kHexDigits, 2);
         const QByteArray digits = line.left(kHexDigits);
@@ -38,14 +43,36 @@ std::optional<ReleaseManifest> ReleaseManifest::parse(const QByteArray& text, QS
             error = QStringLiteral("line %1 is not a checksum line").arg(lineNumber);
             return std::nullopt;
         }
-        const QByteArray digest = QByteArray::fromHex(digits);
-        if (manifest.digests_.contains(name) && manifest.digests_.value(name) != digest) {
-            error = QStringLiteral("%1 is listed twice with different checksums").arg(name);
+        if (escaped) {
+            continue;
+        }
+        if (manifest.digests_.contains(name)) {
+            error = QStringLiteral("%1 is listed twice").arg(name);
             return std::nullopt;
         }
-        manifest.digests_.insert(name, digest);
+        manifest.digests_.insert(name, QByteArray::fromHex(digits));
     }
     return manifest;
+}
+
+bool ReleaseManifest::listsEachOnce(const QStringList& fileNames, QString& error) const {
+    for (const QString& listed : digests_.keys()) {
+        const auto spelled =
+            std::find_if(fileNames.begin(), fileNames.end(), [&](const QString& n) {
+                return n.compare(listed, Qt::CaseInsensitive) == 0 && n != listed;
+            });
+        if (spelled != fileNames.end()) {
+            error = listed + " is listed under another case than " + *spelled;
+            return false;
+        }
+    }
+    for (const QString& name : fileNames) {
+        if (!digests_.contains(name)) {
+            error = name + " is not listed";
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<QByteArray> ReleaseManifest::digestOf(const QString& fileName) const {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,16 +18,26 @@ inline const QString kManifestSignatureName = QStringLiteral("SHA256SUMS.minisig
 // A checksum list whose signature verified.
 struct VerifiedManifest {
     ReleaseManifest manifest;
-    qint64 timestamp = 0;  // of its trusted comment, in Unix seconds
+    qint64 timestamp = 0;           // of its trusted comment, in Unix seconds
+    std::optional<qint64> expires;  // of its trusted comment; none: the list does not expire
+};
+
+// What a signed checksum list is held against besides the key.
+struct ReleaseExpectations {
+    std::optional<qint64> lastAccepted;  // timestamp of the last list accepted on this machine
+    qint64 now = 0;                      // Unix seconds
+    QStringList fileNames;               // the files of a release: each listed exactly once
 };
 
 // Checks that `signatureFile` signs `manifestText` with `key`, that the signed trusted comment
-// carries a timestamp not older than `lastAccepted` (the same one again is a re-run), and that
-// the list parses. Nothing but the arguments is looked at; nullopt and `error` on failure.
+// carries a timestamp not older than the last accepted one (the same one again is a re-run) and
+// no expiry that has passed, and that the whole list is well-formed and lists every expected
+// file once under its exact name. Nothing but the arguments is looked at; nullopt and `error`
+// on failure.
 std::optional<VerifiedManifest> verifyReleaseManifest(const QByteArray& manifestText,
                                                       const QByteArray& signatureFile,
                                                       const MinisignPublicKey& key,
-                                                      std::optional<qint64> lastAccepted,
+                                                      const ReleaseExpectations& expected,
                                                       QString& error);
 
 // One release file held against the checksum list.

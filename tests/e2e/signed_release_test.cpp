@@ -141,7 +141,12 @@ TEST_P(E2eRefusedRelease, EndsWithTheDownloadMessageAndChangesNoInstalledFile) {
               step < 0 ? QString()
                        : shutdownOutput(Texts::German) + migrationOutput(Texts::German, 1, 15, 1) +
                              downloadOutput(Texts::German, step) + downloadSteps().at(step));
-    EXPECT_EQ(run.err, confirmationMessage(Texts::German) + downloadErrorMessage(Texts::German));
+    // The download message, then the reason after an empty line.
+    const QString message = downloadErrorMessage(Texts::German);
+    EXPECT_TRUE(run.err.startsWith(confirmationMessage(Texts::German) + message.chopped(1) +
+                                   "\nRelease refused: "))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(GetParam().logged)) << run.err.toStdString();
     EXPECT_EQ(run.exitStatus, 7);
     EXPECT_TRUE(installedFiles() == before) << "an installed file changed";
     EXPECT_TRUE(sandbox.debugLogMessages().last().contains(GetParam().logged))
@@ -187,7 +192,28 @@ INSTANTIATE_TEST_SUITE_P(
                            writeFile(list, kept.join('\n'));
                            test.signList(test.demoKey("key"));
                        },
-                       15, "Language.ini is not listed in SHA256SUMS"},
+                       -1, "SHA256SUMS: Language.ini is not listed"},
+        RefusedRelease{"WrongCaseName",
+                       [](E2eSignedRelease& test) {
+                           const QString list = test.releaseFolder() + "/SHA256SUMS";
+                           writeFile(list,
+                                     readFile(list).replace("  Reports.exe", "  reports.exe"));
+                           test.signList(test.demoKey("key"));
+                       },
+                       -1, "reports.exe is listed under another case than Reports.exe"},
+        RefusedRelease{"MalformedLine",
+                       [](E2eSignedRelease& test) {
+                           appendTo(test.releaseFolder() + "/SHA256SUMS", "not a checksum\n");
+                           test.signList(test.demoKey("key"));
+                       },
+                       -1, "line 17 is not a checksum line"},
+        RefusedRelease{"ExpiredLongAgo",
+                       [](E2eSignedRelease& test) {
+                           // Signed in 2001, valid for a year: a mirror holding a machine back.
+                           test.signList(test.demoKey("key"),
+                                         {"-t", "timestamp:1000000000\texpires:1031536000"});
+                       },
+                       -1, "the list expired at 2002-09-09T01:46:40Z"},
         RefusedRelease{"OlderThanTheLastAccepted",
                        [](E2eSignedRelease& test) {
                            test.expectCompleteUpdate(test.sandbox.run(test.unattended()),

@@ -59,14 +59,15 @@ TEST(MinisignSignature, VerifiesLegacySignaturesAndRefusesAForgedTrustedComment)
     const QByteArray list = QByteArray(64, 'a') + "  Pelorix.exe\n";
     const QByteArray comment = "timestamp:1700000000\tfile:SHA256SUMS";
 
-    const auto verified = files::verifyReleaseManifest(
-        list, signer.legacySignature(list, comment, comment), *key, 1700000000, error);
+    const auto verified =
+        files::verifyReleaseManifest(list, signer.legacySignature(list, comment, comment), *key,
+                                     {1700000000, 1700000000, {}}, error);
     ASSERT_TRUE(verified) << error.toStdString();
     EXPECT_EQ(verified->timestamp, 1700000000);
 
     const QByteArray forged = "timestamp:1900000000\tfile:SHA256SUMS";
     EXPECT_FALSE(files::verifyReleaseManifest(list, signer.legacySignature(list, comment, forged),
-                                              *key, std::nullopt, error));
+                                              *key, {std::nullopt, 0, {}}, error));
     EXPECT_EQ(error, "the trusted comment is not signed by the trusted key");
 
     for (const QByteArray& bad : {QByteArray("timestamp:17x"), QByteArray("timestamp:"),
@@ -95,6 +96,56 @@ TEST(ReleaseManifest, ReadsTheLinesOfSha256sumAndRefusesAnythingElse) {
         EXPECT_FALSE(files::ReleaseManifest::parse(bad, error)) << bad.toStdString();
     }
 }
+
+// A signed list judged as a whole, before any file is fetched: its expiry against the clock,
+// and whether it names each release file once, exactly spelled, in well-formed lines.
+struct ListCase {
+    const char* name;
+    QByteArray comment;
+    QByteArray list;
+    const char* error;  // empty: accepted
+};
+
+class SignedListCheck : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(SignedListCheck, IsJudgedBeforeAnyFileIsFetched) {
+    const Signer signer;
+    QString error;
+    const auto key = MinisignPublicKey::parse(signer.publicKeyFile(), error);
+    ASSERT_TRUE(key);
+    const ListCase& c = GetParam();
+    const files::ReleaseExpectations expected{
+        std::nullopt, 1800000000, {"Pelorix.exe", "PXAS.exe"}};
+
+    const auto verified = files::verifyReleaseManifest(
+        c.list, signer.legacySignature(c.list, c.comment, c.comment), *key, expected, error);
+
+    EXPECT_EQ(static_cast<bool>(verified), QByteArray(c.error).isEmpty()) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
+}
+
+const QByteArray kDigits(64, 'a');
+const QByteArray kBoth = kDigits + "  Pelorix.exe\n" + kDigits + "  PXAS.exe\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SignedListCheck,
+    ::testing::Values(
+        ListCase{"NoExpiry", "timestamp:1000", kBoth, ""},
+        ListCase{"ExpiresLater", "timestamp:1000\texpires:1800000001\tfile:x", kBoth, ""},
+        ListCase{"OtherNamesAllowed", "timestamp:1000", kBoth + kDigits + "  readme.txt\n", ""},
+        ListCase{"Expired", "timestamp:1000\texpires:1800000000", kBoth,
+                 "the list expired at 2027-01-15T08:00:00Z (expires:1800000000)"},
+        ListCase{"ExpiryNotANumber", "timestamp:1000\texpires:soon", kBoth,
+                 "the expiry of the trusted comment is no number of seconds"},
+        ListCase{"FileMissing", "timestamp:1000", kDigits + "  Pelorix.exe\n",
+                 "PXAS.exe is not listed"},
+        ListCase{"WrongCase", "timestamp:1000", kBoth + kDigits + "  pelorix.EXE\n",
+                 "pelorix.EXE is listed under another case than Pelorix.exe"},
+        ListCase{"ListedTwice", "timestamp:1000", kBoth + kDigits + "  PXAS.exe\n",
+                 "PXAS.exe is listed twice"},
+        ListCase{"MalformedEscapedLine", "timestamp:1000", kBoth + "\\" + kDigits + " x\n",
+                 "line 3 is not a checksum line"}),
+    [](const ::testing::TestParamInfo<ListCase>& testCase) { return testCase.param.name; });
 
 }  // namespace
 }  // namespace pelorix::test

@@ -84,7 +84,10 @@ class UpdateServerTool : public ::testing::Test {
 };
 
 TEST_F(UpdateServerTool, WritesAReleaseThatPassesTheSizeChecks) {
-    ASSERT_EQ(run({"write-release", release}), 0);
+    ASSERT_EQ(run({"write-release", release, "--timestamp", "1000", "--expires-days", "2"}), 0);
+    EXPECT_TRUE(
+        dir.read("release/Updater/SHA256SUMS.minisig")
+            .contains("\ntrusted comment: timestamp:1000\texpires:173800\tfile:SHA256SUMS"));
 
     for (const app::ReleaseComponent& component : app::kReleaseComponents) {
         const QFileInfo file(release + "/Updater/" + component.fileName.toString());
@@ -185,6 +188,8 @@ TEST_F(UpdateServerTool, RefusesBadCommandLines) {
     EXPECT_EQ(run({"serve", "--root", release, "--fast"}), 2);
     EXPECT_EQ(run({"write-release"}), 2);
     EXPECT_EQ(run({"write-release", release, "--language"}), 2);
+    EXPECT_EQ(run({"write-release", release, "--expires-days", "0"}), 2);
+    EXPECT_EQ(run({"write-release", release, "--expires-days", "soon"}), 2);
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ QByteArray releaseFile(const app::ReleaseComponent& component, const QByteArray&
 }  // namespace
 
 bool writeDemoRelease(const QString& folder, const QString& languageSource,
-                      const QString& keyFolder, qint64 timestamp, QString& error) {
+                      const QString& keyFolder, const SignatureTimes& times, QString& error) {
     QString language;
     if (!languageText(languageSource, language, error)) {
         return false;
@@ -144,7 +144,7 @@ bool writeDemoRelease(const QString& folder, const QString& languageSource,
         }
     }
     const auto key = takeOrCreateSigningKey(keyFolder, error);
-    return key && writeSignedManifest(updater, names, *key, timestamp, error) &&
+    return key && writeSignedManifest(updater, names, *key, times, error) &&
            write(sources + "/PX_History.txt", windows1252(kHistory), error);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "release_signing.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -11,8 +13,8 @@ namespace pelorix::tools {
 // Language.ini is Windows-1252: the built-in language file, or `languageSource` (a UTF-8
 // language file, for example the demo installation's) when given. Beside the sixteen files it
 // writes SHA256SUMS and SHA256SUMS.minisig, signed with the key pair in `keyFolder` (created
-// there when there is none) and the trusted timestamp `timestamp`. False and `error` on failure.
+// there when there is none) and the trusted `times`. False and `error` on failure.
 bool writeDemoRelease(const QString& folder, const QString& languageSource,
-                      const QString& keyFolder, qint64 timestamp, QString& error);
+                      const QString& keyFolder, const SignatureTimes& times, QString& error);
 
 }  // namespace pelorix::tools

@@ -18,7 +18,7 @@
 //                              (no announced length)
 //
 //   pelorix-update-server write-release DIR [--language-source FILE] [--key-folder KEYDIR]
-//                                       [--timestamp SECONDS]
+//                                       [--timestamp SECONDS] [--expires-days DAYS]
 //       Lays out a demo release in DIR: DIR/Updater holds the sixteen release files, each 5000
 //       bytes longer than the updater's minimum size for it (programs are shell scripts that
 //       say they ran), DIR/sources holds PX_History.txt. Language.ini is written in
@@ -28,7 +28,8 @@
 //       pair in KEYDIR (default DIR/key): PelorixUpdater.key (a minisign secret key without a
 //       password) is used when there, otherwise a new pair is written there with
 //       PelorixUpdater.pub, the public key to install beside the updater. The trusted comment's
-//       timestamp is SECONDS (default: now).
+//       timestamp is SECONDS (default: now); with --expires-days it also carries
+//       "expires:<timestamp + DAYS days>", after which an updater refuses the list.
 //
 // Exit status: 0 success, 1 failure, 2 bad command line.
 
@@ -41,6 +42,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -48,6 +50,9 @@ namespace {
 using pelorix::tools::ReleaseServer;
 
 constexpr int kBadCommandLine = 2;
+constexpr qint64 kSecondsPerDay = 24 * 60 * 60;
+// A hundred years: longer is a typing mistake, and the sum must not overflow.
+constexpr qint64 kLongestValidityDays = 36500;
 
 int usage(const QString& problem) {
     std::fprintf(stderr,
@@ -56,7 +61,7 @@ int usage(const QString& problem) {
                  "           [--status NAME:CODE] [--stall NAME:BYTES] [--close NAME:BYTES]\n"
                  "           [--trickle NAME:MILLISECONDS] [--endless NAME:BYTES]\n"
                  "       pelorix-update-server write-release DIR [--language-source FILE]\n"
-                 "           [--key-folder KEYDIR] [--timestamp SECONDS]\n",
+                 "           [--key-folder KEYDIR] [--timestamp SECONDS] [--expires-days DAYS]\n",
                  qPrintable(problem));
     return kBadCommandLine;
 }
@@ -97,6 +102,7 @@ int writeRelease(const QStringList& arguments) {
     QString languageSource;
     QString keyFolder = arguments[0] + "/key";
     qint64 timestamp = QDateTime::currentSecsSinceEpoch();
+    std::optional<qint64> expiresDays;
     for (qsizetype i = 1; i < arguments.size(); i += 2) {
         const QString& option = arguments[i];
         const QString value = arguments.value(i + 1);
@@ -108,6 +114,9 @@ int writeRelease(const QStringList& arguments) {
         } else if (option == "--timestamp") {
             timestamp = value.toLongLong(&valid);
             valid = valid && timestamp >= 0;
+        } else if (option == "--expires-days") {
+            expiresDays = value.toLongLong(&valid);
+            valid = valid && *expiresDays >= 1 && *expiresDays <= kLongestValidityDays;
         } else {
             return usage("unexpected argument " + option);
         }
@@ -116,8 +125,11 @@ int writeRelease(const QStringList& arguments) {
         }
     }
     QString error;
-    if (!pelorix::tools::writeDemoRelease(arguments[0], languageSource, keyFolder, timestamp,
-                                          error)) {
+    pelorix::tools::SignatureTimes times{timestamp, std::nullopt};
+    if (expiresDays) {
+        times.expires = timestamp + *expiresDays * kSecondsPerDay;
+    }
+    if (!pelorix::tools::writeDemoRelease(arguments[0], languageSource, keyFolder, times, error)) {
         std::fprintf(stderr, "pelorix-update-server: %s\n", qPrintable(error));
         return 1;
     }

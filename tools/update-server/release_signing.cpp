@@ -115,8 +115,16 @@ std::optional<SigningKey> takeOrCreateSigningKey(const QString& folder, QString&
     return QFile::exists(secretPath) ? readSecretKey(secretPath, error) : createKey(folder, error);
 }
 
+QByteArray trustedCommentFor(const SignatureTimes& times) {
+    QByteArray comment = "timestamp:" + QByteArray::number(times.timestamp);
+    if (times.expires) {
+        comment += "\texpires:" + QByteArray::number(*times.expires);
+    }
+    return comment + "\tfile:SHA256SUMS\thashed";
+}
+
 bool writeSignedManifest(const QString& folder, const QStringList& fileNames, const SigningKey& key,
-                         qint64 timestamp, QString& error) {
+                         const SignatureTimes& times, QString& error) {
     QByteArray manifest;
     for (const QString& name : fileNames) {
         QFile file(folder + "/" + name);
@@ -126,8 +134,7 @@ bool writeSignedManifest(const QString& folder, const QStringList& fileNames, co
         }
         manifest += sha256(file.readAll()).toHex() + "  " + name.toUtf8() + "\n";
     }
-    const QByteArray trustedComment =
-        "timestamp:" + QByteArray::number(timestamp) + "\tfile:SHA256SUMS\thashed";
+    const QByteArray trustedComment = trustedCommentFor(times);
     const QByteArray signature = sign(blake2b512(manifest), key);
     const QByteArray signatureFile = "untrusted comment: signature from minisign secret key\n" +
                                      (QByteArray("ED") + key.keyId + signature).toBase64() +

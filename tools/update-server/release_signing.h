@@ -25,10 +25,18 @@ inline const QString kPublicKeyName = QStringLiteral("PelorixUpdater.pub");
 // failure.
 std::optional<SigningKey> takeOrCreateSigningKey(const QString& folder, QString& error);
 
+// The times a signature vouches for, in Unix seconds.
+struct SignatureTimes {
+    qint64 timestamp = 0;           // of signing
+    std::optional<qint64> expires;  // none: the list stays valid
+};
+
+// The trusted comment "timestamp:<timestamp>[\texpires:<expires>]\tfile:SHA256SUMS\thashed".
+QByteArray trustedCommentFor(const SignatureTimes& times);
+
 // Writes `folder`/SHA256SUMS for the named files of `folder`, as `sha256sum` does, and
-// `folder`/SHA256SUMS.minisig, as `minisign -S` does (prehashed), with the trusted comment
-// "timestamp:<timestamp>\tfile:SHA256SUMS\thashed".
+// `folder`/SHA256SUMS.minisig, as `minisign -S` does (prehashed), with that trusted comment.
 bool writeSignedManifest(const QString& folder, const QStringList& fileNames, const SigningKey& key,
-                         qint64 timestamp, QString& error);
+                         const SignatureTimes& times, QString& error);
 
 }  // namespace pelorix::tools
