@@ -9,6 +9,7 @@
 #include "files/kill_process.h"
 #include "platform/connection_string.h"
 #include "platform/file_system.h"
+#include "platform/operating_system_folders.h"
 #include "schema/convert_sql.h"
 #include "schema/schema_operations.h"
 #include "xmlstore/xml_store.h"
@@ -41,6 +42,7 @@ int DryRun::run() {
     // Tracing would write the debug log.
     ctx_.form.updateLog = false;
     print_("Dry run: nothing on this machine is changed.");
+    checkProgramFolder();
     checkMainProgram();
     checkInstallationLock();
     const bool full = ctx_.form.updateDatabaseOnlyCheck != 1;
@@ -80,6 +82,13 @@ void DryRun::print(const QString& subject, const QString& verdict, const QString
     print_(QString("%1 %2 %3")
                .arg(subject.leftJustified(kSubjectWidth, '.'), verdict.leftJustified(6), detail)
                .trimmed());
+}
+
+void DryRun::checkProgramFolder() {
+    const QString& appPath = ctx_.settings.appPath;
+    const bool refused = platform::isOperatingSystemFolder(appPath);
+    check("Program folder", !refused,
+          appPath + (refused ? " is a folder of the system (set AppPath)" : ""), kGeneralFailure);
 }
 
 void DryRun::checkMainProgram() {

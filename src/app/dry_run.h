@@ -32,6 +32,7 @@ class DryRun {
     const std::vector<StatusLine>& lines() const { return lines_; }
 
   private:
+    void checkProgramFolder();
     void checkMainProgram();
     void checkInstallationLock();
     void checkRelease();

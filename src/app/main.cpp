@@ -7,6 +7,7 @@
 #include "app/window/main_window.h"
 #include "platform/environment.h"
 #include "platform/interruption_signals.h"
+#include "platform/window_display.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -101,8 +102,18 @@ int main(int argc, char** argv) {
                     pelorix::app::kVersionRevision);
         return 0;
     }
-    const Installation installation = pelorix::app::installationFrom(
-        pelorix::platform::Environment::ofThisProcess(), options.commandLine);
+    const pelorix::platform::Environment environment =
+        pelorix::platform::Environment::ofThisProcess();
+    // Qt would abort with a message of its own; the window mode cannot run here, as a usage error.
+    if (!options.headless && !pelorix::platform::windowDisplayAvailable(environment)) {
+        std::fputs(
+            "PelorixUpdater: no display is available for the window; run it with\n"
+            "--unattended (or --headless, --dry-run) to update without a window.\n",
+            stderr);
+        return 2;
+    }
+    const Installation installation =
+        pelorix::app::installationFrom(environment, options.commandLine);
     int qtArgc = 1;  // Qt sees the program name only
     return options.headless ? runHeadless(qtArgc, argv, options, installation)
                             : runWindow(qtArgc, argv, options, installation);

@@ -9,7 +9,8 @@ namespace pelorix::app {
 namespace {
 
 const QString kRegistrarName = QStringLiteral("regsvr32");
-// The package keeps its registrar out of the search path: Wine's regsvr32 owns that name there.
+// The package keeps its registrar out of the search path: Wine's regsvr32 owns that name there,
+// and, as the package installs the updater into /usr/bin, beside the updater as well.
 const QString kPrivateFolderFromOwnFolder = QStringLiteral("/../lib/pelorix-updater");
 
 bool isRunnableFile(const QString& path) {
@@ -25,7 +26,7 @@ QString privateProgramFolder(const QString& ownFolder) {
 
 QString findRegistrar(const QString& ownFolder) {
     if (!ownFolder.isEmpty()) {
-        for (const QString& folder : {ownFolder, privateProgramFolder(ownFolder)}) {
+        for (const QString& folder : {privateProgramFolder(ownFolder), ownFolder}) {
             const QString candidate = folder + "/" + kRegistrarName;
             if (isRunnableFile(candidate)) {
                 return candidate;

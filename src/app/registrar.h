@@ -8,8 +8,8 @@ namespace pelorix::app {
 // "/usr/lib/pelorix-updater" for an updater in "/usr/bin".
 QString privateProgramFolder(const QString& ownFolder);
 
-// The registrar of self-registering libraries, "regsvr32": the one beside the updater's own
-// executable, else the one in the package's private folder, else the one on the search path.
+// The registrar of self-registering libraries, "regsvr32": the one in the package's private
+// folder, else the one beside the updater's own executable, else the one on the search path.
 // When none exists the bare name is returned and its start fails.
 QString findRegistrar(const QString& ownFolder);
 

@@ -26,18 +26,19 @@ QString writeProgram(const TempDir& dir, const QString& relative, bool executabl
     return path;
 }
 
-// Wine's regsvr32 on the search path must not be taken for the package's own.
-TEST(FindRegistrar, BesideTheUpdaterThenThePrivateFolderThenTheSearchPath) {
+// Wine's regsvr32, on the search path and beside the packaged updater in /usr/bin, must not be
+// taken for the package's own.
+TEST(FindRegistrar, ThePrivateFolderThenBesideTheUpdaterThenTheSearchPath) {
     TempDir dir;
     const QString onPath = writeProgram(dir, "wine/regsvr32", true);
     const QString inPrivateFolder = writeProgram(dir, "usr/lib/pelorix-updater/regsvr32", true);
     const QString beside = writeProgram(dir, "usr/bin/regsvr32", true);
     ScopedEnv path("PATH", dir.file("wine").toLocal8Bit());
 
-    EXPECT_EQ(app::findRegistrar(dir.file("usr/bin")), beside);
-    QFile::remove(beside);
     EXPECT_EQ(app::findRegistrar(dir.file("usr/bin")), inPrivateFolder);
     QFile::remove(inPrivateFolder);
+    EXPECT_EQ(app::findRegistrar(dir.file("usr/bin")), beside);
+    QFile::remove(beside);
     EXPECT_EQ(app::findRegistrar(dir.file("usr/bin")), onPath);
 }
 

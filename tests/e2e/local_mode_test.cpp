@@ -43,7 +43,7 @@ TEST_F(E2eLocalMode, LocalTakesTheReleaseFromTheUpdatersOwnFolder) {
 
     expectCompleteUpdate(run, Texts::German, 1, 15, 1);
     EXPECT_EQ(fileTree(sandbox.updaterFolder()),
-              (QStringList{"PelorixUpdater", "PelorixUpdater_DebugLog.txt"}));
+              (QStringList{"PelorixUpdater", "PelorixUpdater_DebugLog.txt", "regsvr32"}));
 }
 
 // A file missing from the folder is a failed download; the files copied so far wait under their

@@ -59,7 +59,8 @@ TEST_F(E2eOddFiles, ASettingsFileWithoutSectionsLeavesTheDefaults) {
     EXPECT_EQ(run.err,
               confirmationMessage(Texts::Untranslated) + databaseErrorMessage(Texts::Untranslated));
     EXPECT_EQ(run.exitStatus, 6);
-    EXPECT_EQ(fileTree(sandbox.updaterFolder()), QStringList{"PelorixUpdater"});
+    // Beside the updater only the sandbox's Wine registrar.
+    EXPECT_EQ(fileTree(sandbox.updaterFolder()), (QStringList{"PelorixUpdater", "regsvr32"}));
     expectOldInstallationUntouched();
 
     sandbox.writeSettingsBytes(sectioned);

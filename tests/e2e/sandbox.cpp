@@ -94,12 +94,15 @@ void Sandbox::makeLayout() {
         require(QDir().mkpath(path(folder)), QString("cannot create ") + folder);
     }
     placeExecutable(updaterExecutable(), path("updater/PelorixUpdater"));
-    // Where the package puts it, relative to the updater; a Wine registrar on the search path
-    // would spoil the registry.
+    // Where the package puts it, relative to the updater; a Wine registrar on the search path or
+    // beside the updater (Wine's /usr/bin/regsvr32 beside the packaged one) would spoil the
+    // registry.
     require(QDir().mkpath(path("lib/pelorix-updater")), "cannot create lib/pelorix-updater");
     placeExecutable(toolExecutable("regsvr32", "regsvr32"), path("lib/pelorix-updater/regsvr32"));
-    writeBytes(path("wine/regsvr32"), "#!/bin/sh\necho \"wine $*\" >>\"$PELORIX_COM_REGISTRY\"\n");
-    QFile::setPermissions(path("wine/regsvr32"), QFile::ReadOwner | QFile::ExeOwner);
+    for (const char* wine : {"wine/regsvr32", "updater/regsvr32"}) {
+        writeBytes(path(wine), "#!/bin/sh\necho \"wine $*\" >>\"$PELORIX_COM_REGISTRY\"\n");
+        QFile::setPermissions(path(wine), QFile::ReadOwner | QFile::ExeOwner);
+    }
 }
 
 void Sandbox::makeDatabase() {

@@ -24,7 +24,8 @@ namespace pelorix::e2e {
 //   updater/PelorixUpdater                      the updater, started from here (its debug log)
 //   lib/pelorix-updater/regsvr32                the stand-in registrar, where the package puts it
 //   registrar/registry.txt                      its registry
-//   wine/regsvr32                               a registrar on the search path that must not run
+//   wine/regsvr32, updater/regsvr32             registrars on the search path and beside the
+//                                               updater that must not run
 //   release/Updater/, release/sources/          the new release for the update server
 // Everything it started ends with it.
 class Sandbox {
