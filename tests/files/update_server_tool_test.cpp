@@ -1,4 +1,4 @@
-#include "app/release_components.h"
+#include "app/release/components.h"
 #include "files/downloader.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"

@@ -1,0 +1,165 @@
+#include "app/replacement/undo.h"
+
+#include "files/remove_folder.h"
+#include "platform/file_system.h"
+#include "platform/program_start.h"
+
+#include <algorithm>
+
+namespace pelorix::app {
+
+namespace {
+
+class Undo {
+  public:
+    explicit Undo(const JournalTools& tools) : tools_(tools), files_(tools.files) {}
+
+    bool run(const std::vector<JournalEntry>& entries) {
+        QStringList oldLibraries;
+        for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+            switch (entry->step) {
+                case JournalStep::Register:
+                    runRegistrar(entry->path, {"/u", "/s"});
+                    break;
+                case JournalStep::Install:
+                    takeBackNewFile(entry->path, entry->other);
+                    break;
+                case JournalStep::MoveAside:
+                    putBack(entry->path, entry->other);
+                    break;
+                case JournalStep::Unregister:
+                    oldLibraries.prepend(entry->path);
+                    break;
+                case JournalStep::BackupArea:
+                case JournalStep::ReleaseSource:
+                case JournalStep::Commit:
+                    break;
+            }
+        }
+        oldLibraries.removeDuplicates();
+        for (const QString& library : oldLibraries) {
+            runRegistrar(library, {"/s"});
+        }
+        return complete_;
+    }
+
+  private:
+    // A new file that reached its place goes back under its temporary name, so that nothing of
+    // the download is lost; a copy that was half done across file systems is dropped.
+    void takeBackNewFile(const QString& temporary, const QString& finalPath) {
+        if (files_.normalFileExists(temporary)) {
+            if (files_.normalFileExists(finalPath)) {
+                check(files_.deleteFile(finalPath), "delete " + finalPath);
+            }
+        } else if (files_.normalFileExists(finalPath)) {
+            check(files_.moveFile(finalPath, temporary),
+                  "move " + finalPath + " back to " + temporary);
+        }
+    }
+
+    void putBack(const QString& original, const QString& backup) {
+        if (files_.entryExists(backup) && !files_.entryExists(original)) {
+            check(files_.moveFile(backup, original), "restore " + original);
+        }
+    }
+
+    void runRegistrar(const QString& library, const QStringList& switches) {
+        if (!files_.normalFileExists(library)) {
+            return;
+        }
+        const QStringList argv = QStringList{tools_.registrar, library} + switches;
+        const platform::Fallible<int> status = tools_.programs.runToEnd(argv);
+        if (!status) {
+            tools_.log("Error running " + argv.join(' ') + ": " + status.reason());
+        } else if (*status != 0) {
+            tools_.log(QStringLiteral("Error running %1: exit status %2")
+                           .arg(argv.join(' '))
+                           .arg(*status));
+        }
+    }
+
+    void check(const platform::Outcome& done, const QString& what) {
+        if (!done) {
+            tools_.log("Could not " + what + ": " + done.reason());
+            complete_ = false;
+        }
+    }
+
+    const JournalTools& tools_;
+    platform::FileSystem& files_;
+    bool complete_ = true;
+};
+
+// What a completed update could not delete of an old entry stays where the entry was, as it
+// would have without a backup.
+void dropBackups(const std::vector<JournalEntry>& entries, const JournalTools& tools) {
+    platform::FileSystem& files = tools.files;
+    for (const JournalEntry& entry : entries) {
+        if (entry.step != JournalStep::MoveAside || !files.entryExists(entry.other)) {
+            continue;
+        }
+        if (files.normalFileExists(entry.other)) {
+            static_cast<void>(files.deleteFile(entry.other));
+        } else {
+            files::RemoveFolder(files, entry.other);
+        }
+        if (files.entryExists(entry.other) && !files.entryExists(entry.path)) {
+            static_cast<void>(files.moveFile(entry.other, entry.path));
+        }
+    }
+}
+
+void removeBackupAreas(const std::vector<JournalEntry>& entries, const JournalTools& tools) {
+    for (const JournalEntry& entry : entries) {
+        if (entry.step == JournalStep::BackupArea && tools.files.entryExists(entry.path)) {
+            files::RemoveFolder(tools.files, entry.path);
+        }
+    }
+}
+
+}  // namespace
+
+bool rollBack(ReplacementJournal& journal, const std::vector<JournalEntry>& entries,
+              const JournalTools& tools) {
+    if (!Undo(tools).run(entries)) {
+        tools.log(
+            "The previous release could not be restored entirely; its files are kept in "
+            "the backup areas for the next start.");
+        return false;
+    }
+    removeBackupAreas(entries, tools);
+    journal.discard();
+    tools.log("The previous release has been restored.");
+    return true;
+}
+
+void finishCompleted(ReplacementJournal& journal, const std::vector<JournalEntry>& entries,
+                     const JournalTools& tools) {
+    dropBackups(entries, tools);
+    removeBackupAreas(entries, tools);
+    for (const JournalEntry& entry : entries) {
+        if (entry.step == JournalStep::ReleaseSource && tools.files.normalFileExists(entry.path)) {
+            static_cast<void>(tools.files.deleteFile(entry.path));
+        }
+    }
+    journal.discard();
+}
+
+Recovery settleJournal(ReplacementJournal& journal, const JournalTools& tools) {
+    if (!journal.exists()) {
+        return Recovery::NothingToDo;
+    }
+    const std::vector<JournalEntry> entries = journal.read();
+    const bool committed = std::any_of(entries.begin(), entries.end(), [](const JournalEntry& e) {
+        return e.step == JournalStep::Commit;
+    });
+    if (committed) {
+        tools.log("Finishing the clean-up of a completed update.");
+        finishCompleted(journal, entries, tools);
+        return Recovery::Completed;
+    }
+    tools.log("An update ended during its replacement; restoring the previous release.");
+    return rollBack(journal, entries, tools) ? Recovery::Restored : Recovery::Failed;
+}
+
+}  // namespace pelorix::app
