@@ -1,8 +1,14 @@
-# Each subsystem is one library built from the sources of its folder (not of subfolders),
+# Each subsystem is one library built from the sources of its folders (not of their subfolders),
 # so that adding a file needs no edit here.
-function(pelorix_library name dir)
-  file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
-  file(GLOB headers CONFIGURE_DEPENDS "${dir}/*.h")
+function(pelorix_library name)
+  set(sources)
+  set(headers)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB dir_sources CONFIGURE_DEPENDS "${dir}/*.cpp")
+    file(GLOB dir_headers CONFIGURE_DEPENDS "${dir}/*.h")
+    list(APPEND sources ${dir_sources})
+    list(APPEND headers ${dir_headers})
+  endforeach()
   if(NOT sources)
     # A subsystem whose first sources are still to come links as an empty library.
     set(placeholder "${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp")
@@ -14,9 +20,16 @@ function(pelorix_library name dir)
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()
 
-# A test executable per folder of tests/, linked with the libraries it checks.
+# A test executable per folder of tests/ and the folders below it, linked with the libraries it
+# checks. A subfolder named after an operating system's half of the platform layer is built only
+# for that system.
 function(pelorix_test name dir)
-  file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${dir}/*.cpp")
+  set(other_os "/windows/")
+  if(WIN32)
+    set(other_os "/posix/")
+  endif()
+  list(FILTER sources EXCLUDE REGEX "${other_os}")
   if(NOT sources)
     return()
   endif()

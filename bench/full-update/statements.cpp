@@ -4,7 +4,7 @@
 // prints the statements SQLite received for it, each ending in ";", for the sqlite3 shell.
 
 #include "migration_run.h"
-#include "platform/database_qtsql.h"
+#include "platform/database/database_qtsql.h"
 #include "platform/file_system.h"
 #include "recording_database.h"
 

@@ -8,7 +8,7 @@
 // a folder in memory such as /dev/shm takes the disk's syncing out of the comparison.
 
 #include "migration_run.h"
-#include "platform/database_qtsql.h"
+#include "platform/database/database_qtsql.h"
 #include "platform/file_system.h"
 #include "recording_database.h"
 #include "sample_schema.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/run_outcome.h"
+#include "app/run/outcome.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "recording_database.h"
 
-#include "platform/jet_sqlite_types.h"
-#include "platform/row_statement.h"
+#include "platform/database/jet_sqlite_types.h"
+#include "platform/database/row_statement.h"
 
 namespace pelorix::bench {
 

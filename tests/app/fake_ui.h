@@ -2,7 +2,7 @@
 
 #include "support/qt_print.h"
 
-#include "app/user_interface.h"
+#include "app/run/user_interface.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "app/replacement_scene.h"
 
-#include "app/release_components.h"
+#include "app/release/components.h"
 #include "platform/text_codec.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/update_context.h"
+#include "app/run/update_context.h"
 #include "app/update_harness.h"
 #include "platform/program_start.h"
 #include "support/expected_texts.h"

@@ -1,4 +1,4 @@
-#include "app/release_components.h"
+#include "app/release/components.h"
 #include "files/downloader.h"
 #include "i18n/built_in_texts.h"
 #include "platform/file_system.h"

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "platform/database_qtsql.h"
+#include "platform/database/database_qtsql.h"
 #include "support/temp_dir.h"
 
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
 #include "sample_schema.h"
 
-#include "platform/database_qtsql.h"
+#include "platform/database/database_qtsql.h"
 #include "platform/file_system.h"
 #include "schema/convert_sql.h"
 

@@ -1,6 +1,6 @@
 #include "demo_release.h"
 
-#include "app/release_components.h"
+#include "app/release/components.h"
 #include "i18n/built_in_texts.h"
 #include "release_signing.h"
 

@@ -1,6 +1,5 @@
 #include "app/window/main_window.h"
 
-#include "app/console_ui.h"
 #include "i18n/dialog/form_font.h"
 #include "platform/program_start.h"
 

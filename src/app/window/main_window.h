@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/application.h"
-#include "app/user_interface.h"
+#include "app/program/application.h"
+#include "app/run/user_interface.h"
 #include "i18n/dialog/lang_lern_form.h"
 
 #include <QTranslator>

@@ -1,0 +1,67 @@
+#include "app/phases/fetched_files.h"
+
+#include "app/release/components.h"
+#include "app/release/trust.h"
+#include "app/replacement/plan.h"
+#include "app/run/update_context.h"
+#include "platform/file_system.h"
+
+#include <QCryptographicHash>
+
+#include <algorithm>
+
+namespace pelorix::app {
+
+namespace {
+
+QString folderOf(const UpdateContext& ctx, InstallFolder folder) {
+    return folder == InstallFolder::SystemFolder ? ctx.form.systemFolder : ctx.settings.appPath;
+}
+
+bool isReplaced(const RemovalRow& row) {
+    return std::any_of(kReleaseComponents.begin(), kReleaseComponents.end(),
+                       [&row](const ReleaseComponent& component) {
+                           return component.fileName.compare(row.name, Qt::CaseInsensitive) == 0;
+                       });
+}
+
+}  // namespace
+
+QString installedPath(const UpdateContext& ctx, const ReleaseComponent& component) {
+    return folderOf(ctx, component.installFolder) + "/" + component.fileName.toString();
+}
+
+QString sha256Hex(const QByteArray& bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+void noteFetchedFile(UpdateContext& ctx, const ReleaseComponent& component) {
+    platform::FileSystem& files = ctx.services.files;
+    const platform::Fallible<QByteArray> fetched =
+        files.readFile(component.temporaryPath(ctx.settings.appPath));
+    // Only a file that matched the signed checksum list gets this far in a verified run.
+    const bool verified = ctx.release && ctx.release->state == ReleaseTrust::State::Verified;
+    FileRecord record{component.fileName.toString(), -1, {}, verified};
+    if (fetched) {
+        record.bytes = fetched->size();
+        record.sha256 = sha256Hex(*fetched);
+    }
+    ctx.record.files.push_back(record);
+    const platform::Fallible<QByteArray> installed = files.readFile(installedPath(ctx, component));
+    if (!fetched || !installed || *installed != *fetched) {
+        ctx.record.installedContentChanged = true;
+    }
+}
+
+void noteRetiredEntries(UpdateContext& ctx) {
+    for (const RemovalStep& step : plan::kRemovalSteps) {
+        for (const RemovalRow& row : step.rows) {
+            const QString path = folderOf(ctx, row.folder) + "/" + row.name.toString();
+            if (!isReplaced(row) && ctx.services.files.entryExists(path)) {
+                ctx.record.installedContentChanged = true;
+            }
+        }
+    }
+}
+
+}  // namespace pelorix::app
