@@ -1,0 +1,2 @@
+#include <unistd.h>
+#include <QString>
