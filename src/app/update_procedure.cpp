@@ -2,6 +2,7 @@
 
 #include "app/debug_log.h"
 #include "app/fetched_files.h"
+#include "app/installation_currency.h"
 #include "app/phase_completion.h"
 #include "app/phase_download.h"
 #include "app/phase_install.h"
@@ -89,6 +90,9 @@ RunOutcome UpdateProcedure::runPhases() {
         if (outcome != RunOutcome::Continue) {
             return outcome;
         }
+    }
+    if (context_.onlyIfNeeded && installationIsCurrent(context_)) {
+        return RunOutcome::Completed;
     }
     outcome = stopIfInterrupted(runServiceShutdown(context_), "after stopping the services");
     if (outcome != RunOutcome::Continue) {
