@@ -46,6 +46,7 @@ int runHeadless(int argc, char** argv, const Options& options, const Installatio
     application.stopOnInterruption(pelorix::platform::interruptionRequest);
     application.form().updateDatabaseOnlyCheck = options.databaseOnly ? 1 : 0;
     application.setStartServices(options.startServices);
+    application.setOnlyIfNeeded(options.ifNeeded);
     const int status = options.dryRun ? application.dryRun(printPlanLine)
                                       : pelorix::app::exitStatus(application.pressUpdate());
     if (!options.reportFile.isEmpty() &&

@@ -92,6 +92,8 @@ class E2eAnsible : public EndToEnd {
 };
 
 TEST_F(E2eAnsible, CheckModeChangesNothingAndARealRunChangesOnlyOnce) {
+    ASSERT_TRUE(QFile::copy(sandbox.path("release/key/PelorixUpdater.pub"),
+                            sandbox.updaterFolder() + "/PelorixUpdater.pub"));
     const QMap<QString, QByteArray> before = fileContents(sandbox.root());
 
     const PlayResult check = play({"--check"});
@@ -104,9 +106,14 @@ TEST_F(E2eAnsible, CheckModeChangesNothingAndARealRunChangesOnlyOnce) {
     EXPECT_EQ(first.recap.value("changed", -1), 1) << first.output.toStdString();
     expectNewReleaseInstalled();
 
+    // The second run finds the release installed: it stops no service and fetches only the list.
+    sandbox.startRequestLoggingUpdateServer();
+    const QByteArray controlDocument = readFile(sandbox.controlDocument());
     const PlayResult second = play();
     EXPECT_EQ(second.exitStatus, 0) << second.output.toStdString();
     EXPECT_EQ(second.recap.value("changed", -1), 0) << second.output.toStdString();
+    EXPECT_EQ(sandbox.requestedFiles(), QStringList({"SHA256SUMS", "SHA256SUMS.minisig"}));
+    EXPECT_EQ(readFile(sandbox.controlDocument()), controlDocument);
 }
 
 TEST_F(E2eAnsible, AMissingFileFailsWithTheMeaningOfStatus7) {

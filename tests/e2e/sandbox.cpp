@@ -171,10 +171,30 @@ void Sandbox::stopSupervisor() {
 }
 
 void Sandbox::startUpdateServer(const QStringList& faults) {
+    launchUpdateServer(QStringList{"--quiet"} + faults);
+}
+
+void Sandbox::startRequestLoggingUpdateServer() {
+    launchUpdateServer({});
+}
+
+// The server logs "GET /Updater/NAME 200" to standard error for each request.
+QStringList Sandbox::requestedFiles() const {
+    QStringList names;
+    const QString output = updateServer_ ? updateServer_->output() : QString();
+    for (const QString& line : output.split('\n')) {
+        if (line.contains(" /Updater/")) {
+            names << line.section(' ', 1, 1).section('/', 2);
+        }
+    }
+    return names;
+}
+
+void Sandbox::launchUpdateServer(const QStringList& arguments) {
     updateServer_.reset();
     auto server = std::make_unique<BackgroundProcess>(
         toolExecutable("update-server", "pelorix-update-server"),
-        QStringList{"serve", "--root", path("release"), "--port", "0", "--quiet"} + faults);
+        QStringList{"serve", "--root", path("release"), "--port", "0"} + arguments);
     const auto address = server->waitForLine("listening on ");
     require(address.has_value(), "the update server did not start: " + server->output());
     serverBase_ = *address + "/Updater";

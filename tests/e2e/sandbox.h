@@ -65,6 +65,10 @@ class Sandbox {
     // The stand-in update server on the release; faults as its --status/--stall/--close take them.
     // A server that runs already is replaced.
     void startUpdateServer(const QStringList& faults = {});
+    // The stand-in update server on the release, noting every request it answers.
+    void startRequestLoggingUpdateServer();
+    // The files asked of the request-logging server so far ("SHA256SUMS", ...), in order.
+    QStringList requestedFiles() const;
     void stopSupervisor();
     // Any other server (an in-process one, or an address where nothing listens).
     void setUpdateServer(const QString& base) { serverBase_ = base; }
@@ -91,6 +95,7 @@ class Sandbox {
         QStringList expected, std::chrono::milliseconds limit = std::chrono::seconds(5)) const;
 
   private:
+    void launchUpdateServer(const QStringList& arguments);
     void makeLayout();
     void writeRelease();
     void makeDatabase();

@@ -4,6 +4,7 @@
 #include "app/phases/download.h"
 #include "app/phases/fetched_files.h"
 #include "app/phases/install.h"
+#include "app/phases/installation_currency.h"
 #include "app/phases/migration.h"
 #include "app/phases/release_check.h"
 #include "app/phases/shutdown.h"
@@ -12,7 +13,6 @@
 #include "app/run/status_output.h"
 #include "app/run/update_context.h"
 #include "files/kill_process.h"
-#include "platform/operating_system_folders.h"
 
 namespace pelorix::app {
 
@@ -91,6 +91,9 @@ RunOutcome UpdateProcedure::runPhases() {
             return outcome;
         }
     }
+    if (context_.onlyIfNeeded && installationIsCurrent(context_)) {
+        return RunOutcome::Completed;
+    }
     outcome = stopIfInterrupted(runServiceShutdown(context_), "after stopping the services");
     if (outcome != RunOutcome::Continue) {
         return outcome;
@@ -119,14 +122,6 @@ RunOutcome UpdateProcedure::checkPreconditions() {
     UpdateContext& ctx = context_;
     ctx.status.clear();
     ctx.status.setProgressRange(kProgressMaximum);
-    // Without AppPath the updater's own folder is the program folder: for the package, /usr/bin.
-    if (platform::isOperatingSystemFolder(ctx.settings.appPath)) {
-        ctx.log("Refused program folder " + ctx.settings.appPath + ": a folder of the system.");
-        ctx.message(ctx.tr("Der Pelorix Programmordner ist ein Systemordner:") + " " +
-                    ctx.settings.appPath + "\r\n" +
-                    ctx.tr("Bitte tragen Sie ihn als AppPath in die Einstellungsdatei ein."));
-        return RunOutcome::GeneralFailure;
-    }
     if (files::IsProcessRunning("Pelorix.exe", false, ctx.services.processes)) {
         ctx.message(ctx.tr("Sie müssen vor dem Update erst den Pelorix beenden."));
         return RunOutcome::MainProgramRunning;

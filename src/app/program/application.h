@@ -40,6 +40,8 @@ class Application {
     bool isUpdating() const { return procedure_ && procedure_->isRunning(); }
     // After start(): a successful update starts both services again.
     void setStartServices(bool on) { context_->startServices = on; }
+    // After start(): an installation that already is the release is left untouched.
+    void setOnlyIfNeeded(bool on) { context_->onlyIfNeeded = on; }
     // After start(): checks everything, changes nothing, prints the plan; the exit status the
     // real run is expected to end with.
     int dryRun(const PlanPrinter& print);

@@ -19,6 +19,8 @@ bool applyOption(const QString& argument, Options& options) {
         options.dryRun = true;
     } else if (argument == "--start-services") {
         options.startServices = true;
+    } else if (argument == "--if-needed") {
+        options.ifNeeded = true;
     } else if (argument == "--db-only") {
         options.databaseOnly = true;
     } else if (argument == "--help") {
@@ -63,6 +65,8 @@ Options parseOptions(const QStringList& arguments) {
     options.commandLine = arguments.mid(index).join(' ');
     if (!options.reportFile.isEmpty() && !options.headless) {
         options.error = "--report needs --headless, --unattended or --dry-run";
+    } else if (options.ifNeeded && !options.headless) {
+        options.error = "--if-needed needs --headless, --unattended or --dry-run";
     }
     return options;
 }
@@ -87,6 +91,11 @@ QString usageText() {
         "  --start-services\n"
         "                 after a successful update, start PelorixService and HavrelService\n"
         "                 again through the supervising service; 10 when one does not start\n"
+        "  --if-needed    with a headless run and a trusted release key: when every installed\n"
+        "                 file matches the verified SHA256SUMS and the database needs no\n"
+        "                 change, stop no service, fetch nothing more, change nothing and end\n"
+        "                 with status 0 (report: \"changed\": false); otherwise, and always\n"
+        "                 without a key, the full update runs\n"
         "  --help         show this text\n"
         "  --version      show the version\n"
         "\n"

@@ -13,6 +13,7 @@ struct Options {
     bool databaseOnly = false;
     bool dryRun = false;         // headless: check everything, change nothing, print the plan
     bool startServices = false;  // after a successful update, start both services again
+    bool ifNeeded = false;       // headless: an installation that is the release stays untouched
     QString reportFile;          // not empty: a headless run writes its report there
     bool help = false;
     bool version = false;

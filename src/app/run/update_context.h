@@ -67,6 +67,8 @@ struct UpdateContext {
     std::optional<ReleaseTrust> release{};
     // After a successful update, both services are asked to run again.
     bool startServices = false;
+    // An installation that already is the release is left as it is (see installationIsCurrent).
+    bool onlyIfNeeded = false;
     // What the run did, for its report.
     RunRecord record{};
     // The signal that asked a headless run to stop, 0 while none has; a window run is never asked.

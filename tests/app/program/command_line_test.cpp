@@ -49,6 +49,9 @@ TEST(CommandLineTest, FleetOptions) {
     EXPECT_FALSE(parseOptions({"--unattended", "--report"}).error.isEmpty());
     EXPECT_FALSE(parseOptions({"--report", "r.json"}).error.isEmpty());
     EXPECT_TRUE(parseOptions({"--start-services"}).error.isEmpty());
+    // --if-needed is for headless runs: in the window the user decides whether to update.
+    EXPECT_TRUE(parseOptions({"--unattended", "--if-needed"}).ifNeeded);
+    EXPECT_FALSE(parseOptions({"--if-needed"}).error.isEmpty());
 }
 
 class ConsoleUiTest : public ::testing::Test {
