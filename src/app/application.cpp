@@ -16,7 +16,7 @@ Application::Application(UserInterface& ui, i18n::LearningDialog* learningDialog
       blockingServices_(services, ui),
       debugLog_(DebugLog::defaultPath(), services.files),
       status_(form_, ui, debugLog_),
-      waiter_(services.clock, ui),
+      waiter_(services.clock, ui, installation_.limits.waitPercent),
       xml_(services.files) {}
 
 void Application::start() {

@@ -1,6 +1,5 @@
 #include "app/phase_shutdown.h"
 
-#include "app/debug_log.h"
 #include "app/service_control.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
@@ -52,11 +51,6 @@ RunOutcome stopService(UpdateContext& ctx, const QString& document, const Servic
 
 RunOutcome runServiceShutdown(UpdateContext& ctx) {
     ctx.status.openStep(ctx.tr(kPelorixService.stepText));
-    if (ctx.form.updateLog) {
-        // The header sets each run off from the previous one in the log.
-        ctx.debugLog.writeAfterHeader("\r\n",
-                                      "Updater started version: " + ctx.form.versionCaption);
-    }
     const QString document = ctx.controlDocument;
     if (!ctx.services.files.normalFileExists(document)) {
         // Read anyway, for the file system's word on why there is nothing to read.

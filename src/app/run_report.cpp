@@ -95,6 +95,7 @@ QString statusMeaning(int status) {
 QByteArray reportJson(const RunReport& report) {
     const RunRecord& record = report.record;
     QJsonObject object{
+        {"format", kReportFormat},
         {"status", report.status},
         {"meaning", statusMeaning(report.status)},
         {"dryRun", record.dryRun},

@@ -10,6 +10,10 @@
 
 namespace pelorix::app {
 
+// The version of the report's layout. A field added leaves it as it is (readers ignore what they
+// do not know); a field that goes or changes its meaning raises it.
+constexpr int kReportFormat = 1;
+
 // The end of a headless run as a report file gives it (schema in docs/report.schema.json).
 struct RunReport {
     int status = 0;

@@ -50,6 +50,8 @@ UpdateLimits updateLimitsFromEnvironment(const platform::Environment& environmen
                                              static_cast<int>(defaults.downloadTotalTime.count())));
     limits.downloadMaximumBytes =
         numbers.number("PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES", defaults.downloadMaximumBytes);
+    const int percent = numbers.seconds("PELORIX_TEST_WAIT_PERCENT", defaults.waitPercent);
+    limits.waitPercent = percent <= 100 ? percent : defaults.waitPercent;
     limits.releaseKeyPath = environment.value("PELORIX_RELEASE_KEY");
     return limits;
 }

@@ -1,5 +1,6 @@
 #include "app/update_procedure.h"
 
+#include "app/debug_log.h"
 #include "app/fetched_files.h"
 #include "app/phase_completion.h"
 #include "app/phase_download.h"
@@ -41,6 +42,15 @@ class LockRelease {
   private:
     InstallationLock& lock_;
 };
+
+// The header sets each run off from the previous one in the log, so it is the run's first entry:
+// whatever the run logs (the lock, a recovery, the release check) follows it.
+void logRunStart(const UpdateContext& ctx) {
+    if (ctx.form.updateLog) {
+        ctx.debugLog.writeAfterHeader("\r\n",
+                                      "Updater started version: " + ctx.form.versionCaption);
+    }
+}
 
 }  // namespace
 
@@ -123,16 +133,17 @@ RunOutcome UpdateProcedure::checkPreconditions() {
 
 RunOutcome UpdateProcedure::takeInstallation() {
     UpdateContext& ctx = context_;
-    switch (lock_.take()) {
-        case platform::LockAttempt::Taken:
-            break;
-        case platform::LockAttempt::HeldElsewhere:
-            ctx.message(ctx.tr("Ein anderes Update dieser Installation läuft bereits."));
-            return RunOutcome::AnotherUpdateRunning;
-        case platform::LockAttempt::Unavailable:
-            ctx.log("Error creating the lock file " + lock_.path() + ": " +
-                    lock_.unavailableReason());
-            return ctx.generalFailureExit();
+    const platform::LockAttempt attempt = lock_.take();
+    if (attempt == platform::LockAttempt::HeldElsewhere) {
+        // Nothing of this run goes into the log: it would split the block of the run that holds
+        // the lock.
+        ctx.message(ctx.tr("Ein anderes Update dieser Installation läuft bereits."));
+        return RunOutcome::AnotherUpdateRunning;
+    }
+    logRunStart(ctx);
+    if (attempt == platform::LockAttempt::Unavailable) {
+        ctx.log("Error creating the lock file " + lock_.path() + ": " + lock_.unavailableReason());
+        return ctx.generalFailureExit();
     }
     ReplacementJournal journal(ctx.settings.settingsFolder, ctx.services.files);
     const Recovery recovery = settleJournal(journal, replacementJournalTools(ctx));

@@ -1,5 +1,7 @@
 #include "i18n/language.h"
 
+#include "i18n/built_in_texts.h"
+
 #include <QStringList>
 
 namespace pelorix::i18n {
@@ -37,8 +39,17 @@ QString Language::Translate(QString& token) {
     const QString code = interfaceLanguage();
     const bool learnMode = languageSetting_.mid(2, 1).compare("L", Qt::CaseInsensitive) == 0;
     QString text = fromFileText(texts_.read(token, code, ""));
+    // A language file written before a text was added lacks it: the updater's own German or
+    // English text is shown unmarked and is not asked for. A translator of another language is
+    // asked; without a translation, English serves such a language better than a marked token.
+    if (text.isEmpty()) {
+        text = builtInText(token, code);
+    }
     if (learnMode && text.isEmpty()) {
         text = learn(code, token);
+    }
+    if (text.isEmpty()) {
+        text = builtInText(token, QStringLiteral("EN"));
     }
     if (text.isEmpty()) {
         text = token + "!";

@@ -15,7 +15,8 @@ namespace pelorix::i18n {
 class LearningDialog;
 
 // Token translation through the language file; in learn mode a missing text is asked of a
-// translator through the learning dialog and stored at once.
+// translator through the learning dialog and stored at once. The texts this updater added to the
+// original set have built-in German and English texts for language files that lack them.
 class Language {
   public:
     // Without a dialog, learn mode answers every question like "Translate Later".

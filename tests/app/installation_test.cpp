@@ -40,6 +40,9 @@ QString limits(const Installation& i) {
         .arg(l.database.statementTimeout.count())
         .arg(l.database.connectTimeout.count());
 }
+QString waitPercent(const Installation& i) {
+    return QString::number(i.limits.waitPercent);
+}
 QString releaseKey(const Installation& i) {
     return i.limits.releaseKeyPath;
 }
@@ -107,6 +110,10 @@ const InstallationCase kCases[] = {
       {"PELORIX_DB_CONNECT_TIMEOUT_SECONDS", "2.5"}},
      limits,
      kDefaultLimits},
+    {"WaitsInFullByDefault", {}, waitPercent, "100"},
+    {"WaitsShortenedForTests", {{"PELORIX_TEST_WAIT_PERCENT", "5"}}, waitPercent, "5"},
+    {"WaitsNeverLengthened", {{"PELORIX_TEST_WAIT_PERCENT", "500"}}, waitPercent, "100"},
+    {"WaitsOfNoPercentAreIgnored", {{"PELORIX_TEST_WAIT_PERCENT", "0"}}, waitPercent, "100"},
     {"NoReleaseKeyByDefault", {}, releaseKey, ""},
     {"ReleaseKeyNamed",
      {{"PELORIX_RELEASE_KEY", "/etc/keys/px.pub"}},

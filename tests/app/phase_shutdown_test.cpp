@@ -194,8 +194,9 @@ TEST_F(ServiceShutdown, AMissingDocumentTakesTheGeneralFailureExit) {
     EXPECT_FALSE(QFile::exists(harness.dir.file(kDocument)));
     EXPECT_EQ(harness.clock.sleeps, 0);
     const QString log = harness.debugLogText();
-    EXPECT_TRUE(log.contains("> Beende den PelorixService!\r\n\r\n\r\n"));
-    EXPECT_TRUE(log.contains("> Updater started version: v 6.15.1\r\n"));
+    EXPECT_TRUE(log.contains("> Beende den PelorixService!\r\n"));
+    // The run's header is the procedure's, written before this phase.
+    EXPECT_FALSE(log.contains("Updater started version")) << log.toStdString();
     EXPECT_TRUE(log.endsWith("/OTRS.xml: No such file or directory\r\n")) << log.toStdString();
 }
 

@@ -2,7 +2,11 @@
 #include "app/update_harness.h"
 #include "app/update_procedure.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace pelorix::app {
 namespace {
@@ -89,13 +93,84 @@ TEST_F(PreconditionsTest, AnInterruptionStopsTheRunBeforeTheServices) {
     EXPECT_EQ(exitStatus(RunOutcome::Interrupted), 8);
     ASSERT_EQ(harness.ui.messages.size(), 2u);
     EXPECT_EQ(harness.ui.messages[1].text,
-              "Das Update wurde unterbrochen.!\rFühren Sie das Update erneut aus, um es "
-              "abzuschließen.!");
+              "Das Update wurde unterbrochen.\rFühren Sie das Update erneut aus, um es "
+              "abzuschließen.");
     EXPECT_EQ(harness.form.statusText, "");
     EXPECT_TRUE(
         harness.debugLogText().contains("Interrupted by signal 2 before stopping the services."));
     EXPECT_TRUE(InstallationLock::isFree(harness.settings.settingsFolder));
 }
+
+// The log's lines, each entry without its time stamp.
+QStringList logLines(const QString& text) {
+    static const QRegularExpression stamp(R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d> )");
+    QStringList lines = text.split("\r\n");
+    for (QString& line : lines) {
+        line.remove(stamp);
+    }
+    return lines;
+}
+
+struct RunStart {
+    const char* name;
+    std::function<void(test::UpdateHarness&)> arrange;
+    // The entry right after the run's header; none: the run logs nothing at all.
+    const char* firstEntry;
+    bool lockHeldByAnotherRun = false;
+};
+
+void PrintTo(const RunStart& start, std::ostream* out) {
+    *out << start.name;
+}
+
+class RunHeaderTest : public ::testing::TestWithParam<RunStart> {};
+
+// Whatever a run logs first, the header that sets the run off from the previous one comes
+// before it; a run refused by the lock of another leaves the other's block alone.
+TEST_P(RunHeaderTest, OpensTheRunsBlockInTheLog) {
+    test::UpdateHarness harness;
+    harness.form.updateLog = true;
+    GetParam().arrange(harness);
+    InstallationLock other(harness.settings.settingsFolder);
+    if (GetParam().lockHeldByAnotherRun) {
+        ASSERT_EQ(other.take(), platform::LockAttempt::Taken);
+    }
+    UpdateProcedure procedure(harness.context());
+
+    procedure.run();
+
+    const QStringList lines = logLines(harness.debugLogText());
+    if (GetParam().firstEntry == nullptr) {
+        EXPECT_EQ(lines, QStringList{""});
+        return;
+    }
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines.mid(0, 3), QStringList({"", "", "Updater started version: v 6.15.1"}));
+    EXPECT_TRUE(lines[3].startsWith(GetParam().firstEntry)) << lines[3].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RunHeaderTest,
+    ::testing::Values(RunStart{"ReleaseCheck", [](test::UpdateHarness&) {},
+                               "Release not verified: no trusted release key."},
+                      RunStart{"DatabaseOnly",
+                               [](test::UpdateHarness& harness) {
+                                   harness.form.updateDatabaseOnlyCheck = 1;
+                               },
+                               "Beende den PelorixService!"},
+                      RunStart{"Interrupted",
+                               [](test::UpdateHarness& harness) {
+                                   harness.context().interruptionRequest = [] { return 15; };
+                               },
+                               "Interrupted by signal 15 before stopping the services."},
+                      RunStart{"LockFileUnavailable",
+                               [](test::UpdateHarness& harness) {
+                                   harness.settings.settingsFolder =
+                                       harness.dir.file("no such folder");
+                               },
+                               "Error creating the lock file "},
+                      RunStart{"LockHeldByAnotherRun", [](test::UpdateHarness&) {}, nullptr, true}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace pelorix::app

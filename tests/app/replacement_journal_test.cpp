@@ -91,7 +91,7 @@ TEST(JournalAtThePress, IsRolledBackBeforeTheServicesAreAsked) {
     EXPECT_FALSE(QFile::exists(backup));
     EXPECT_FALSE(journal.exists());
     EXPECT_TRUE(harness.form.statusText.startsWith(
-        "Die vorherige Version wurde nach einem abgebrochenen Update wiederhergestellt.!\r\n"));
+        "Die vorherige Version wurde nach einem abgebrochenen Update wiederhergestellt.\r\n"));
 }
 
 }  // namespace

@@ -37,12 +37,14 @@ struct MessageCase {
 
 class SentenceOrder : public ::testing::TestWithParam<MessageCase> {};
 
-// In learn mode the sentences of a message are asked for in the order they are read.
+// In learn mode the sentences of a message are asked for in the order they are read; a
+// language without built-in texts is asked for the updater's added sentences too.
 TEST_P(SentenceOrder, LearnModeAsksForTheSentencesInReadingOrder) {
     test::UpdateHarness harness;
     AskedTokens dialog;
     harness.learningDialog = &dialog;
-    harness.settings.languageSetting = "DEL";
+    harness.dir.write("app/language.ini", "[LanguageSettings]\r\nSupportedLanguages=FR\r\n");
+    harness.settings.languageSetting = "FRL";
     harness.ui.answers = {MessageAnswer::Cancel};
 
     GetParam().show(harness.context());

@@ -16,6 +16,14 @@ TEST(WaiterTest, WaitsTheWholeTimeHandlingEvents) {
     EXPECT_EQ(ui.eventPasses, 100);  // one pass per 20 ms
 }
 
+TEST(WaiterTest, TheTestKnobShortensEveryWaitByItsPercent) {
+    test::FakeClock clock(10 * 3600);
+    test::FakeUi ui;
+    Waiter waiter(clock, ui, 10);
+    waiter.WaitSeconds(2);
+    EXPECT_EQ(clock.elapsed(), std::chrono::milliseconds(200));
+}
+
 TEST(WaiterTest, AWaitNearMidnightStillWaits) {
     test::FakeClock clock(86396);
     test::FakeUi ui;

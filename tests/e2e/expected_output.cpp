@@ -176,14 +176,14 @@ QString serviceNotStoppedMessage(Texts texts, const QString& service) {
                              "erst nach einem Rechnerneustart beendet werden.")});
 }
 
-// Every status text is an entry, each closing "OK" one of its own; the header of a run is two
-// empty lines before "Updater started version: ", which follows the first status text.
+// Every status text is an entry, each closing "OK" one of its own; the header of a run, two
+// empty lines before "Updater started version: ", comes before every other entry of the run.
 QStringList firstRunLog() {
-    QStringList log{"Release not verified: no trusted release key.",
-                    "Beende den PelorixService",
-                    "[]",
+    QStringList log{"[]",
                     "[]",
                     "Updater started version: v 6.15.1",
+                    "Release not verified: no trusted release key.",
+                    "Beende den PelorixService",
                     "OK",
                     "Beende den HavrelService",
                     "OK",

@@ -4,6 +4,7 @@
 #include "old_installation.h"
 #include "process_scan.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 
@@ -23,6 +24,18 @@ TEST_F(E2eFullRun, DatabaseOnlyMigratesAndLeavesEveryFileAsItWas) {
     expectOldInstallationUntouched();
     const QStringList tree = fileTree(sandbox.appFolder());
     EXPECT_TRUE(tree.contains("web/css/") && tree.contains("PelorixDokumentation/Bilder/"));
+}
+
+// The other cases shorten the procedure's own waits; a user's run waits them in full: a second
+// each around the migration and the completion, two for the unregistration.
+TEST_F(E2eFullRun, WithoutTheTestKnobEveryWaitLastsItsSeconds) {
+    sandbox.setEnvironment("PELORIX_TEST_WAIT_PERCENT", "");
+    QElapsedTimer timer;
+    timer.start();
+
+    expectCompleteUpdate(sandbox.run(unattended()), Texts::German, 1, 15, 1);
+    EXPECT_GE(timer.elapsed(), 5000);
+    EXPECT_FALSE(sandbox.debugLogMessages().join("\n").contains("wait"));
 }
 
 TEST_F(E2eFullRun, EnglishTextsComeFromTheLanguageFile) {

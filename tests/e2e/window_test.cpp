@@ -101,6 +101,8 @@ class E2eWindow : public EndToEnd {
 TEST_F(E2eWindow, UpdatesThroughTheRealWindowAndIgnoresASecondClick) {
     HeldReleaseServer server(sandbox.path("release/Updater"), "Pelorix.exe");
     sandbox.setUpdateServer(server.base());
+    // The second click below must meet a wait of the run, so the waits last their seconds.
+    sandbox.setEnvironment("PELORIX_TEST_WAIT_PERCENT", "");
     auto updater = sandbox.start({});
 
     const auto window =

@@ -1,5 +1,6 @@
 #include "app/release_components.h"
 #include "files/downloader.h"
+#include "i18n/built_in_texts.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"
 #include "platform/profile.h"
@@ -98,6 +99,13 @@ TEST_F(UpdateServerTool, WritesAReleaseThatPassesTheSizeChecks) {
     EXPECT_EQ(
         platform::ReadIni(platform::defaultFileSystem(), language, "Update ausführen", "EN", "-"),
         "Run update");
+    for (const i18n::BuiltInText& added : i18n::kBuiltInTexts) {
+        const QString german = added.german.toString();
+        EXPECT_EQ(platform::ReadIni(platform::defaultFileSystem(), language, german, "DE", "-"),
+                  german);
+        EXPECT_EQ(platform::ReadIni(platform::defaultFileSystem(), language, german, "EN", "-"),
+                  added.english.toString());
+    }
     EXPECT_TRUE(QFile::exists(release + "/sources/PX_History.txt"));
 }
 

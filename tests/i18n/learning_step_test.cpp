@@ -164,5 +164,52 @@ TEST_F(LearningStepTest, LearnFlagIsTheThirdLetterOnly) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
+// A language file of an older updater lacks the texts added since: German and English come
+// from the program, unmarked and without a question; a translator of another language is asked,
+// and meanwhile that language gets English.
+struct AddedTextCase {
+    const char* setting;
+    const char* shown;
+    int asked;
+};
+
+void PrintTo(const AddedTextCase& added, std::ostream* out) {
+    *out << added.setting;
+}
+
+class AddedTextTest : public LearningTest, public ::testing::WithParamInterface<AddedTextCase> {};
+
+TEST_P(AddedTextTest, MissingFromTheLanguageFileIsShownWithoutAMark) {
+    writeLanguageFile("[LanguageSettings]\r\nSupportedLanguages=DE,EN,FR\r\n");
+    i18n::Language chosen = language(GetParam().setting);
+    QString token = "Das Update wurde unterbrochen.";
+    if (GetParam().asked > 0) {
+        whenAsked([&] { click("TranslateLaterBT"); });
+    }
+
+    EXPECT_EQ(chosen.Translate(token), GetParam().shown);
+    EXPECT_EQ(timesAsked(), GetParam().asked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, AddedTextTest,
+                         ::testing::Values(AddedTextCase{"DE", "Das Update wurde unterbrochen.", 0},
+                                           AddedTextCase{"DEL", "Das Update wurde unterbrochen.",
+                                                         0},
+                                           AddedTextCase{"EN", "The update was interrupted.", 0},
+                                           AddedTextCase{"ENL", "The update was interrupted.", 0},
+                                           AddedTextCase{"IT", "Das Update wurde unterbrochen.", 0},
+                                           AddedTextCase{"FR", "The update was interrupted.", 0},
+                                           AddedTextCase{"FRL", "The update was interrupted.", 1}),
+                         [](const auto& testCase) { return std::string(testCase.param.setting); });
+
+// The language file's own text wins over the built-in one.
+TEST_F(LearningStepTest, AnAddedTextInTheLanguageFileIsTheFilesText) {
+    writeLanguageFile(QString(kLanguages) +
+                      "[Das Update wurde unterbrochen.]\r\nEN=Stopped half way.\r\n");
+    QString token = "Das Update wurde unterbrochen.";
+    EXPECT_EQ(language("ENL").Translate(token), "Stopped half way.");
+    EXPECT_EQ(timesAsked(), 0);
+}
+
 }  // namespace
 }  // namespace pelorix::test

@@ -1,5 +1,7 @@
+#include "i18n/built_in_texts.h"
 #include "i18n/language.h"
 #include "platform/file_system.h"
+#include "support/expected_texts.h"
 #include "support/fake_clock.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
@@ -106,6 +108,14 @@ TEST(FileText, LineBreaksAndSlashN) {
     // Bare breaks would split the entry's line in the file; they are stored as "/n" too.
     EXPECT_EQ(toFileText("a\nb\rc"), "a/nb/nc");
     EXPECT_EQ(toFileText("a\r\r\nb"), "a/n/nb");
+}
+
+// The demo installation and its release carry every added text, in the built-in wording.
+TEST(BuiltInTexts, AreTheDemoLanguageFilesTexts) {
+    for (const BuiltInText& added : kBuiltInTexts) {
+        EXPECT_EQ(test::demoEnglishText(added.german.toString()), added.english.toString())
+            << added.german.toString().toStdString();
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "demo_release.h"
 
 #include "app/release_components.h"
+#include "i18n/built_in_texts.h"
 #include "release_signing.h"
 
 #include <QDir>
@@ -15,14 +16,22 @@ namespace {
 constexpr qint64 kExtraBytes = 5000;
 constexpr qsizetype kPaddingLineLength = 100;
 
-const QString kBuiltInLanguageFile = QStringLiteral(
-    "; Language file of the Pelorix demo release\n"
-    "[LanguageSettings]\n"
-    "SupportedLanguages=DE,EN\n"
-    "\n"
-    "[Update ausführen]\n"
-    "DE=Update ausführen\n"
-    "EN=Run update\n");
+// The release's own language file carries the texts the updater added, as a real release's does.
+QString builtInLanguageFile() {
+    QString text = QStringLiteral(
+        "; Language file of the Pelorix demo release\n"
+        "[LanguageSettings]\n"
+        "SupportedLanguages=DE,EN\n"
+        "\n"
+        "[Update ausführen]\n"
+        "DE=Update ausführen\n"
+        "EN=Run update\n");
+    for (const i18n::BuiltInText& added : i18n::kBuiltInTexts) {
+        const QString german = added.german.toString();
+        text += "\n[" + german + "]\nDE=" + german + "\nEN=" + added.english.toString() + "\n";
+    }
+    return text;
+}
 
 const QString kHistory = QStringLiteral(
     "Pelorix – Versionshistorie\n"
@@ -87,7 +96,7 @@ bool write(const QString& path, const QByteArray& bytes, QString& error) {
 
 bool languageText(const QString& languageSource, QString& text, QString& error) {
     if (languageSource.isEmpty()) {
-        text = kBuiltInLanguageFile;
+        text = builtInLanguageFile();
         return true;
     }
     QFile file(languageSource);
