@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/installation_lock.h"
+#include "app/interrupted_update.h"
 #include "app/phase_install.h"
 #include "app/registrar.h"
 #include "app/startup.h"
@@ -42,11 +43,11 @@ void Application::stopOnInterruption(std::function<int()> request) {
 
 // A journal of a run that still goes on is its own: only a journal whose lock is free is settled.
 Recovery Application::recoverInterruptedUpdate() {
-    ReplacementJournal journal(settings_.settingsFolder, services_.files);
-    if (!journal.exists()) {
+    const JournalFolders folders{settings_.appPath, settings_.settingsFolder};
+    if (!hasInterruptedUpdate(folders, services_.files)) {
         return Recovery::NothingToDo;
     }
-    InstallationLock lock(settings_.settingsFolder);
+    InstallationLock lock(settings_.appPath, form_.systemFolder);
     if (lock.take() != platform::LockAttempt::Taken) {
         return Recovery::NothingToDo;
     }
@@ -57,7 +58,7 @@ Recovery Application::recoverInterruptedUpdate() {
                                      debugLog_.write(message);
                                  }
                              }};
-    return settleJournal(journal, tools);
+    return settleInterruptedUpdates(folders, tools);
 }
 
 int Application::dryRun(const PlanPrinter& print) {

@@ -2,13 +2,13 @@
 
 #include "app/debug_log.h"
 #include "app/fetched_files.h"
+#include "app/interrupted_update.h"
 #include "app/phase_completion.h"
 #include "app/phase_download.h"
 #include "app/phase_install.h"
 #include "app/phase_migration.h"
 #include "app/phase_release_check.h"
 #include "app/phase_shutdown.h"
-#include "app/replacement_undo.h"
 #include "app/status_output.h"
 #include "app/update_context.h"
 #include "files/kill_process.h"
@@ -55,7 +55,7 @@ void logRunStart(const UpdateContext& ctx) {
 }  // namespace
 
 UpdateProcedure::UpdateProcedure(UpdateContext& context)
-    : context_(context), lock_(context.settings.settingsFolder) {}
+    : context_(context), lock_(context.settings.appPath, context.form.systemFolder) {}
 
 RunOutcome UpdateProcedure::run() {
     if (running_) {
@@ -145,8 +145,8 @@ RunOutcome UpdateProcedure::takeInstallation() {
         ctx.log("Error creating the lock file " + lock_.path() + ": " + lock_.unavailableReason());
         return ctx.generalFailureExit();
     }
-    ReplacementJournal journal(ctx.settings.settingsFolder, ctx.services.files);
-    const Recovery recovery = settleJournal(journal, replacementJournalTools(ctx));
+    const Recovery recovery = settleInterruptedUpdates(
+        {ctx.settings.appPath, ctx.settings.settingsFolder}, replacementJournalTools(ctx));
     showRecovery(ctx, recovery);
     if (recovery == Recovery::Failed) {
         return ctx.generalFailureExit();

@@ -5,6 +5,7 @@
 #include "held_release_server.h"
 #include "old_installation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -38,9 +39,36 @@ class E2eOneRun : public EndToEnd {
     }
 };
 
-TEST_F(E2eOneRun, OfTwoRunsStartedTogetherOneUpdatesAndTheOtherEndsWithNine) {
+// The second run's settings: the sandbox's own, or another settings folder whose settings name
+// the same program folder (the lock lies where the files are, not beside the settings).
+struct SecondRun {
+    const char* name;
+    bool ownSettingsFolder;
+};
+
+void PrintTo(const SecondRun& run, std::ostream* out) {
+    *out << run.name;
+}
+
+class E2eTwoRuns : public E2eOneRun, public ::testing::WithParamInterface<SecondRun> {
+  protected:
+    // A copy of the settings and the same control document under a folder of its own.
+    QString otherSettingsFolder() {
+        const QString appData = sandbox.path("appdata2");
+        EXPECT_TRUE(QDir().mkpath(appData + "/Pelorix"));
+        EXPECT_TRUE(QFile::copy(sandbox.settingsFile(), appData + "/Pelorix/Pelorix.ini"));
+        EXPECT_TRUE(QFile::link(sandbox.appDataFolder() + "/OrvaneTrellisService",
+                                appData + "/OrvaneTrellisService"));
+        return appData;
+    }
+};
+
+TEST_P(E2eTwoRuns, OfTwoRunsStartedTogetherOneUpdatesAndTheOtherEndsWithNine) {
+    const QString secondAppData = GetParam().ownSettingsFolder ? QString() : otherSettingsFolder();
     auto first = sandbox.start(unattended());
+    sandbox.setEnvironment("PELORIX_COMMON_APPDATA", secondAppData);
     auto second = sandbox.start(unattended());
+    sandbox.setEnvironment("PELORIX_COMMON_APPDATA", {});
     const RunResult a = first->wait(Sandbox::kRunLimit);
     const RunResult b = second->wait(Sandbox::kRunLimit);
 
@@ -53,6 +81,14 @@ TEST_F(E2eOneRun, OfTwoRunsStartedTogetherOneUpdatesAndTheOtherEndsWithNine) {
                              messageBox({"Ein anderes Update dieser Installation läuft bereits."}));
     expectCompleteUpdate(winner, Texts::German, 1, 15, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Settings, E2eTwoRuns,
+                         ::testing::Values(SecondRun{"SameSettingsFolder", true},
+                                           SecondRun{"OtherSettingsFolderSameProgramFolder",
+                                                     false}),
+                         [](const ::testing::TestParamInfo<SecondRun>& testCase) {
+                             return std::string(testCase.param.name);
+                         });
 
 TEST_F(E2eOneRun, SigtermDuringTheDownloadsEndsWithEightAndARerunCompletes) {
     sandbox.setEnvironment("PELORIX_DOWNLOAD_STALL_SECONDS", "60");
