@@ -43,7 +43,8 @@ void Application::stopOnInterruption(std::function<int()> request) {
 
 // A journal of a run that still goes on is its own: only a journal whose lock is free is settled.
 Recovery Application::recoverInterruptedUpdate() {
-    const JournalFolders folders{settings_.appPath, settings_.settingsFolder};
+    const InstallationFolders folders{settings_.appPath, form_.systemFolder,
+                                      settings_.settingsFolder};
     if (!hasInterruptedUpdate(folders, services_.files)) {
         return Recovery::NothingToDo;
     }

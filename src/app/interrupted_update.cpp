@@ -1,6 +1,7 @@
 #include "app/interrupted_update.h"
 
 #include "app/installation_lock.h"
+#include "app/release_components.h"
 #include "platform/file_system.h"
 
 namespace pelorix::app {
@@ -29,17 +30,32 @@ Recovery settleOlderVersionsJournal(const QString& settingsFolder, const Journal
     return settleJournal(journal, tools);
 }
 
+// A copy writes a hidden temporary beside its target: a release file's temporary name (a local
+// release folder, a library moved back across file systems) or its final place (a library moved
+// into a system folder on another file system).
+void removeLeftoverCopies(const InstallationFolders& folders, platform::FileSystem& files) {
+    for (const ReleaseComponent& component : kReleaseComponents) {
+        files.removeLeftoverTemporaries(component.temporaryPath(folders.programFolder));
+        const QString& target = component.installFolder == InstallFolder::SystemFolder
+                                    ? folders.systemFolder
+                                    : folders.programFolder;
+        files.removeLeftoverTemporaries(target + "/" + component.fileName.toString());
+    }
+}
+
 }  // namespace
 
-bool hasInterruptedUpdate(const JournalFolders& folders, platform::FileSystem& files) {
+bool hasInterruptedUpdate(const InstallationFolders& folders, platform::FileSystem& files) {
     return ReplacementJournal(folders.programFolder, files).exists() ||
            ReplacementJournal(folders.settingsFolder, files).exists();
 }
 
-Recovery settleInterruptedUpdates(const JournalFolders& folders, const JournalTools& tools) {
+Recovery settleInterruptedUpdates(const InstallationFolders& folders, const JournalTools& tools) {
     ReplacementJournal journal(folders.programFolder, tools.files);
     const Recovery recovery = settleJournal(journal, tools);
-    return together(recovery, settleOlderVersionsJournal(folders.settingsFolder, tools));
+    const Recovery older = settleOlderVersionsJournal(folders.settingsFolder, tools);
+    removeLeftoverCopies(folders, tools.files);
+    return together(recovery, older);
 }
 
 }  // namespace pelorix::app

@@ -146,7 +146,8 @@ RunOutcome UpdateProcedure::takeInstallation() {
         return ctx.generalFailureExit();
     }
     const Recovery recovery = settleInterruptedUpdates(
-        {ctx.settings.appPath, ctx.settings.settingsFolder}, replacementJournalTools(ctx));
+        {ctx.settings.appPath, ctx.form.systemFolder, ctx.settings.settingsFolder},
+        replacementJournalTools(ctx));
     showRecovery(ctx, recovery);
     if (recovery == Recovery::Failed) {
         return ctx.generalFailureExit();
