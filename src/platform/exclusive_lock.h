@@ -16,6 +16,11 @@ class ExclusiveLock {
 
 enum class LockAttempt { Taken, HeldElsewhere, Unavailable };
 
+// Whether the lock file goes when the lock is let go. Only a lock file that every holder takes
+// as RemovedOnRelease may go: such a holder makes sure that the file it locked is still the one
+// at the path, so one that was removed under it is never taken for the lock.
+enum class LockFile { Kept, RemovedOnRelease };
+
 struct LockResult {
     LockAttempt attempt = LockAttempt::Unavailable;
     std::unique_ptr<ExclusiveLock> lock;  // set when taken
@@ -24,6 +29,10 @@ struct LockResult {
 
 // Takes the lock on `path` (the file is created when missing) without waiting for it.
 // Unavailable: the lock file cannot be opened or created.
-LockResult tryExclusiveLock(const QString& path);
+LockResult tryExclusiveLock(const QString& path, LockFile file = LockFile::Kept);
+
+// True when a holder has the lock on an existing lock file now. The file is neither created nor
+// removed, and the lock is let go at once.
+bool isLockHeldElsewhere(const QString& path);
 
 }  // namespace pelorix::platform

@@ -70,6 +70,9 @@ class FileSystem {
     // failed write leaves the old file as it was.
     virtual Outcome replaceFileContents(const QString& path, const QByteArray& bytes) = 0;
     virtual Outcome appendToFile(const QString& path, const QByteArray& bytes) = 0;
+    // Removes the hidden temporaries (".~" + the name + "." + a tag + ".tmp") that a copy to
+    // `path` or a write of it, cut short by a kill, left in its folder.
+    virtual void removeLeftoverTemporaries(const QString& path) = 0;
 };
 
 // The file system of this platform.

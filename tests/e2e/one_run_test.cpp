@@ -5,6 +5,7 @@
 #include "held_release_server.h"
 #include "old_installation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -38,9 +39,36 @@ class E2eOneRun : public EndToEnd {
     }
 };
 
-TEST_F(E2eOneRun, OfTwoRunsStartedTogetherOneUpdatesAndTheOtherEndsWithNine) {
+// The second run's settings: the sandbox's own, or another settings folder whose settings name
+// the same program folder (the lock lies where the files are, not beside the settings).
+struct SecondRun {
+    const char* name;
+    bool ownSettingsFolder;
+};
+
+void PrintTo(const SecondRun& run, std::ostream* out) {
+    *out << run.name;
+}
+
+class E2eTwoRuns : public E2eOneRun, public ::testing::WithParamInterface<SecondRun> {
+  protected:
+    // A copy of the settings and the same control document under a folder of its own.
+    QString otherSettingsFolder() {
+        const QString appData = sandbox.path("appdata2");
+        EXPECT_TRUE(QDir().mkpath(appData + "/Pelorix"));
+        EXPECT_TRUE(QFile::copy(sandbox.settingsFile(), appData + "/Pelorix/Pelorix.ini"));
+        EXPECT_TRUE(QFile::link(sandbox.appDataFolder() + "/OrvaneTrellisService",
+                                appData + "/OrvaneTrellisService"));
+        return appData;
+    }
+};
+
+TEST_P(E2eTwoRuns, OfTwoRunsStartedTogetherOneUpdatesAndTheOtherEndsWithNine) {
+    const QString secondAppData = GetParam().ownSettingsFolder ? QString() : otherSettingsFolder();
     auto first = sandbox.start(unattended());
+    sandbox.setEnvironment("PELORIX_COMMON_APPDATA", secondAppData);
     auto second = sandbox.start(unattended());
+    sandbox.setEnvironment("PELORIX_COMMON_APPDATA", {});
     const RunResult a = first->wait(Sandbox::kRunLimit);
     const RunResult b = second->wait(Sandbox::kRunLimit);
 
@@ -53,6 +81,14 @@ TEST_F(E2eOneRun, OfTwoRunsStartedTogetherOneUpdatesAndTheOtherEndsWithNine) {
                              messageBox({"Ein anderes Update dieser Installation läuft bereits."}));
     expectCompleteUpdate(winner, Texts::German, 1, 15, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Settings, E2eTwoRuns,
+                         ::testing::Values(SecondRun{"SameSettingsFolder", true},
+                                           SecondRun{"OtherSettingsFolderSameProgramFolder",
+                                                     false}),
+                         [](const ::testing::TestParamInfo<SecondRun>& testCase) {
+                             return std::string(testCase.param.name);
+                         });
 
 TEST_F(E2eOneRun, SigtermDuringTheDownloadsEndsWithEightAndARerunCompletes) {
     sandbox.setEnvironment("PELORIX_DOWNLOAD_STALL_SECONDS", "60");
@@ -107,12 +143,25 @@ struct KillPoint {
 
 class E2eKilledReplacement : public E2eOneRun, public ::testing::WithParamInterface<KillPoint> {};
 
+// A copy cut short by the kill leaves its hidden temporary beside its target: a release file's
+// temporary name (a local release folder) or a library's place (a system folder on another file
+// system). The installation's expected file lists show them gone.
+void leaveTemporariesOfCutCopies(const Sandbox& sandbox) {
+    for (const QString& path : {sandbox.appFolder() + "/.~HVS.exe.Xa12bc.tmp",
+                                sandbox.systemFolder() + "/.~TobrinDLL.dll.Q9z8y7.tmp"}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write("part of a copy");
+    }
+}
+
 TEST_P(E2eKilledReplacement, ThePlainNextStartRestoresTheOldReleaseAndAFullRunCompletes) {
     auto updater = sandbox.start(unattended());
     ASSERT_TRUE(waitForOutput(*updater, GetParam().shown()))
         << updater->outputSoFar().toStdString();
     ::kill(static_cast<pid_t>(updater->pid()), SIGKILL);
     updater->wait(Sandbox::kRunLimit);
+    leaveTemporariesOfCutCopies(sandbox);
 
     // Cancelled at the confirmation: the old release is back before the button does anything.
     const RunResult plainStart = sandbox.run({"--headless"});
@@ -122,6 +171,7 @@ TEST_P(E2eKilledReplacement, ThePlainNextStartRestoresTheOldReleaseAndAFullRunCo
     EXPECT_TRUE(fileTree(sandbox.appFolder()).filter(".PelorixUpdater").isEmpty());
     EXPECT_TRUE(fileTree(sandbox.systemFolder()).filter(".PelorixUpdater").isEmpty());
 
+    leaveTemporariesOfCutCopies(sandbox);
     expectNextRunCompletes();
 }
 

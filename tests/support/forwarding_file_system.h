@@ -81,6 +81,10 @@ class ForwardingFileSystem : public platform::FileSystem {
         note("appendToFile", path);
         return inner_.appendToFile(path, bytes);
     }
+    void removeLeftoverTemporaries(const QString& path) override {
+        note("removeLeftoverTemporaries", path);
+        inner_.removeLeftoverTemporaries(path);
+    }
 
   private:
     void note(const char* operation, const QString& path) const {

@@ -96,11 +96,9 @@ void DryRun::checkMainProgram() {
           running ? "Pelorix.exe is running" : "Pelorix.exe is not running", kMainProgramRunning);
 }
 
-// Without a lock file nobody holds the lock, and none is made: the dry run leaves no file behind.
+// No lock file is made or removed: the dry run leaves the folders as they are.
 void DryRun::checkInstallationLock() {
-    const QString& settingsFolder = ctx_.settings.settingsFolder;
-    const bool free = !QFileInfo::exists(InstallationLock(settingsFolder).path()) ||
-                      InstallationLock::isFree(settingsFolder);
+    const bool free = InstallationLock(ctx_.settings.appPath, ctx_.form.systemFolder).isFree();
     check("Installation lock", free,
           free ? "no other update of this installation runs"
                : "another update of this installation is running",

@@ -20,7 +20,7 @@ class Replacement {
         : ctx_(ctx),
           files_(ctx.services.files),
           registrar_(findRegistrar(ctx.packagePlaces.privateProgramFolder, ctx.ownFolder)),
-          journal_(ctx.settings.settingsFolder, ctx.services.files),
+          journal_(ctx.settings.appPath, ctx.services.files),
           transaction_(journal_, replacementJournalTools(ctx)) {}
 
     RunOutcome run() {

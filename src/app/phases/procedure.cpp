@@ -8,7 +8,7 @@
 #include "app/phases/migration.h"
 #include "app/phases/release_check.h"
 #include "app/phases/shutdown.h"
-#include "app/replacement/undo.h"
+#include "app/replacement/interrupted_update.h"
 #include "app/run/debug_log.h"
 #include "app/run/status_output.h"
 #include "app/run/update_context.h"
@@ -62,7 +62,7 @@ void logRunStart(const UpdateContext& ctx) {
 }  // namespace
 
 UpdateProcedure::UpdateProcedure(UpdateContext& context)
-    : context_(context), lock_(context.settings.settingsFolder) {}
+    : context_(context), lock_(context.settings.appPath, context.form.systemFolder) {}
 
 RunOutcome UpdateProcedure::run() {
     if (running_) {
@@ -155,8 +155,9 @@ RunOutcome UpdateProcedure::takeInstallation() {
         ctx.log("Error creating the lock file " + lock_.path() + ": " + lock_.unavailableReason());
         return ctx.generalFailureExit();
     }
-    ReplacementJournal journal(ctx.settings.settingsFolder, ctx.services.files);
-    const Recovery recovery = settleJournal(journal, replacementJournalTools(ctx));
+    const Recovery recovery = settleInterruptedUpdates(
+        {ctx.settings.appPath, ctx.form.systemFolder, ctx.settings.settingsFolder},
+        replacementJournalTools(ctx));
     showRecovery(ctx, recovery);
     if (recovery == Recovery::Failed) {
         return ctx.generalFailureExit();

@@ -3,6 +3,7 @@
 #include "app/phases/install.h"
 #include "app/phases/registrar.h"
 #include "app/program/startup.h"
+#include "app/replacement/interrupted_update.h"
 #include "app/run/installation_lock.h"
 
 namespace pelorix::app {
@@ -42,11 +43,12 @@ void Application::stopOnInterruption(std::function<int()> request) {
 
 // A journal of a run that still goes on is its own: only a journal whose lock is free is settled.
 Recovery Application::recoverInterruptedUpdate() {
-    ReplacementJournal journal(settings_.settingsFolder, services_.files);
-    if (!journal.exists()) {
+    const InstallationFolders folders{settings_.appPath, form_.systemFolder,
+                                      settings_.settingsFolder};
+    if (!hasInterruptedUpdate(folders, services_.files)) {
         return Recovery::NothingToDo;
     }
-    InstallationLock lock(settings_.settingsFolder);
+    InstallationLock lock(settings_.appPath, form_.systemFolder);
     if (lock.take() != platform::LockAttempt::Taken) {
         return Recovery::NothingToDo;
     }
@@ -58,7 +60,7 @@ Recovery Application::recoverInterruptedUpdate() {
                 debugLog_.write(message);
             }
         }};
-    return settleJournal(journal, tools);
+    return settleInterruptedUpdates(folders, tools);
 }
 
 int Application::dryRun(const PlanPrinter& print) {

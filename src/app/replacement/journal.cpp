@@ -41,8 +41,8 @@ QByteArray lineOf(const JournalEntry& entry) {
 
 }  // namespace
 
-ReplacementJournal::ReplacementJournal(QString settingsFolder, platform::FileSystem& files)
-    : path_(settingsFolder + "/PelorixUpdater.journal"), files_(files) {}
+ReplacementJournal::ReplacementJournal(const QString& folder, platform::FileSystem& files)
+    : path_(folder + "/PelorixUpdater.journal"), files_(files) {}
 
 bool ReplacementJournal::exists() const {
     return files_.entryExists(path_);

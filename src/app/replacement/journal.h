@@ -30,11 +30,12 @@ struct JournalEntry {
     QString other;
 };
 
-// The replacement's journal in the installation's settings folder: one line a change, each on
-// the disk before the change is made, so that a run that was killed can be undone by the next.
+// The replacement's journal in a folder (the program folder; an older version kept it in the
+// settings folder): one line a change, each on the disk before the change is made, so that a run
+// that was killed can be undone by the next.
 class ReplacementJournal {
   public:
-    ReplacementJournal(QString settingsFolder, platform::FileSystem& files);
+    ReplacementJournal(const QString& folder, platform::FileSystem& files);
 
     const QString& path() const { return path_; }
     bool exists() const;

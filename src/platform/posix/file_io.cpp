@@ -37,7 +37,8 @@ QString tempPrefix(const QString& finalPath) {
 
 bool isTempNameFor(const QString& name, const QString& prefix) {
     const QLatin1String suffix(".tmp");
-    if (!name.startsWith(prefix) || !name.endsWith(suffix) ||
+    // Names are found without regard to case: the temporary may carry the case of another call.
+    if (!name.startsWith(prefix, Qt::CaseInsensitive) || !name.endsWith(suffix) ||
         name.size() <= prefix.size() + suffix.size()) {
         return false;
     }

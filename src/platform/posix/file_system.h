@@ -27,6 +27,7 @@ class PosixFileSystem : public FileSystem {
     std::unique_ptr<FileWriter> createFile(const QString& path) override;
     Outcome replaceFileContents(const QString& path, const QByteArray& bytes) override;
     Outcome appendToFile(const QString& path, const QByteArray& bytes) override;
+    void removeLeftoverTemporaries(const QString& path) override;
 
   private:
     Outcome moveAcrossFileSystems(const QString& from, const QString& to);

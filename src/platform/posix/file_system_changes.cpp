@@ -222,6 +222,10 @@ Outcome PosixFileSystem::replaceFileContents(const QString& path, const QByteArr
                             keepMode ? existing : std::nullopt);
 }
 
+void PosixFileSystem::removeLeftoverTemporaries(const QString& path) {
+    posix::removeLeftoverTemps(resolve(path));
+}
+
 Outcome PosixFileSystem::appendToFile(const QString& path, const QByteArray& bytes) {
     const QString resolved = resolve(path);
     if (auto refusal = refusalOfNewContents(posix::targetStatus(resolved))) {

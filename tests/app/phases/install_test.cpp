@@ -180,8 +180,10 @@ TEST_F(ReplacementErrors, FailedUnregistrationStartRemovesNothing) {
     EXPECT_TRUE(exists(scene.systemFile("TobrinDLL.dll")));
     EXPECT_TRUE(
         scene.files.calls.filter("deleteFile " + scene.harness.form.systemFolder + "/").isEmpty());
-    EXPECT_TRUE(
-        scene.files.calls.filter("deleteFile " + scene.harness.settings.appPath + "/").isEmpty());
+    // Only the journal, which lies in the program folder, goes.
+    const QString appPath = scene.harness.settings.appPath;
+    EXPECT_EQ(scene.files.calls.filter("deleteFile " + appPath + "/"),
+              QStringList{"deleteFile " + appPath + "/PelorixUpdater.journal"});
 }
 
 // A registrar that cannot start, or that exits with an error, fails the step: the libraries

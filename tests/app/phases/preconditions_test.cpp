@@ -98,7 +98,7 @@ TEST_F(PreconditionsTest, AnInterruptionStopsTheRunBeforeTheServices) {
     EXPECT_EQ(harness.form.statusText, "");
     EXPECT_TRUE(
         harness.debugLogText().contains("Interrupted by signal 2 before stopping the services."));
-    EXPECT_TRUE(InstallationLock::isFree(harness.settings.settingsFolder));
+    EXPECT_TRUE(InstallationLock(harness.settings.appPath, harness.form.systemFolder).isFree());
 }
 
 // The log's lines, each entry without its time stamp.
@@ -131,7 +131,7 @@ TEST_P(RunHeaderTest, OpensTheRunsBlockInTheLog) {
     test::UpdateHarness harness;
     harness.form.updateLog = true;
     GetParam().arrange(harness);
-    InstallationLock other(harness.settings.settingsFolder);
+    InstallationLock other(harness.settings.appPath, harness.form.systemFolder);
     if (GetParam().lockHeldByAnotherRun) {
         ASSERT_EQ(other.take(), platform::LockAttempt::Taken);
     }
@@ -165,8 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "Interrupted by signal 15 before stopping the services."},
                       RunStart{"LockFileUnavailable",
                                [](test::UpdateHarness& harness) {
-                                   harness.settings.settingsFolder =
-                                       harness.dir.file("no such folder");
+                                   harness.settings.appPath = harness.dir.file("no such folder");
                                },
                                "Error creating the lock file "},
                       RunStart{"LockHeldByAnotherRun", [](test::UpdateHarness&) {}, nullptr, true}),

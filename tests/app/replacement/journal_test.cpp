@@ -69,14 +69,27 @@ TEST_F(Journal, ACommittedJournalIsFinishedNotRolledBack) {
     EXPECT_EQ(app::settleJournal(journal, tools), app::Recovery::NothingToDo);
 }
 
+// Where the killed run kept its journal: the program folder, or the settings folder (an older
+// version).
+struct JournalPlace {
+    const char* name;
+    QString (*folder)(const UpdateHarness&);
+};
+
+void PrintTo(const JournalPlace& place, std::ostream* out) {
+    *out << place.name;
+}
+
+class JournalAtThePress : public ::testing::TestWithParam<JournalPlace> {};
+
 // A run that died in its replacement while another start held the lock: the next press puts
 // the old release back before anything else, and says so.
-TEST(JournalAtThePress, IsRolledBackBeforeTheServicesAreAsked) {
+TEST_P(JournalAtThePress, IsRolledBackBeforeTheServicesAreAsked) {
     UpdateHarness harness;
     const QString original = harness.dir.file("app/Pelorix.exe");
     const QString backup = harness.dir.write("app/.PelorixUpdater-backup/Pelorix.exe", "old");
     harness.dir.write("app/PX.exe", "new");
-    app::ReplacementJournal journal(harness.settings.settingsFolder, platform::defaultFileSystem());
+    app::ReplacementJournal journal(GetParam().folder(harness), platform::defaultFileSystem());
     ASSERT_TRUE(journal.record(
         {JournalStep::BackupArea, harness.dir.file("app/.PelorixUpdater-backup"), {}}));
     ASSERT_TRUE(journal.record({JournalStep::MoveAside, original, backup}));
@@ -93,6 +106,17 @@ TEST(JournalAtThePress, IsRolledBackBeforeTheServicesAreAsked) {
     EXPECT_TRUE(harness.form.statusText.startsWith(
         "Die vorherige Version wurde nach einem abgebrochenen Update wiederhergestellt.\r\n"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Places, JournalAtThePress,
+                         ::testing::Values(JournalPlace{"ProgramFolder",
+                                                        [](const UpdateHarness& harness) {
+                                                            return harness.settings.appPath;
+                                                        }},
+                                           JournalPlace{"SettingsFolderOfAnOlderVersion",
+                                                        [](const UpdateHarness& harness) {
+                                                            return harness.settings.settingsFolder;
+                                                        }}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace pelorix::test

@@ -60,7 +60,7 @@ class KilledFailingRun : public ::testing::Test {
     app::Recovery startAgain() {
         scene.files.beforeDelete = nullptr;
         scene.files.beforeMove = nullptr;
-        app::ReplacementJournal journal(scene.harness.settings.settingsFolder, scene.files);
+        app::ReplacementJournal journal(scene.harness.settings.appPath, scene.files);
         return app::settleJournal(journal, app::replacementJournalTools(scene.context()));
     }
 
@@ -84,8 +84,7 @@ TEST_F(KilledFailingRun, TheNextStartRestoresTheOldInstallationAfterAKillAtEvery
 
         EXPECT_NE(startAgain(), app::Recovery::Failed);
         EXPECT_EQ(installation(), before);
-        EXPECT_FALSE(
-            QFile::exists(scene.harness.settings.settingsFolder + "/PelorixUpdater.journal"));
+        EXPECT_FALSE(QFile::exists(scene.harness.settings.appPath + "/PelorixUpdater.journal"));
     }
 }
 

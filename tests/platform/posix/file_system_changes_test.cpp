@@ -258,5 +258,34 @@ TEST_F(FileSystemChanges, FoldersAreCreatedOneLevelAndRemovedWhenEmpty) {
     EXPECT_TRUE(namesIn("").isEmpty());
 }
 
+// A name beside HVS.exe, and whether it is a temporary that a copy to HVS.exe left.
+struct LeftoverName {
+    const char* name;
+    bool removed;
+};
+
+class LeftoverTemporaries : public ::testing::TestWithParam<LeftoverName> {};
+
+TEST_P(LeftoverTemporaries, OnlyTheTemporariesOfTheNamedFileGo) {
+    test::TempDir dir;
+    PosixFileSystem fs;
+    dir.write("app/HVS.exe", "new");
+    const QString file = dir.write(QString("app/") + GetParam().name, "left");
+
+    fs.removeLeftoverTemporaries(dir.file("app/hvs.EXE"));
+
+    EXPECT_EQ(!QFile::exists(file), GetParam().removed);
+    EXPECT_EQ(dir.read("app/HVS.exe"), QByteArray("new"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, LeftoverTemporaries,
+                         ::testing::Values(LeftoverName{".~HVS.exe.a1B2c3.tmp", true},
+                                           LeftoverName{".~hvs.exe.Z9.tmp", true},
+                                           LeftoverName{".~HVS.exe.tmp", false},
+                                           LeftoverName{".~HVS.exe.a-b.tmp", false},
+                                           LeftoverName{".~HVS.exe.a1.bak", false},
+                                           LeftoverName{".~PXS.exe.a1.tmp", false},
+                                           LeftoverName{"HVS.exe.a1.tmp", false}));
+
 }  // namespace
 }  // namespace pelorix::platform
