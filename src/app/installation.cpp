@@ -1,5 +1,6 @@
 #include "app/installation.h"
 
+#include "app/packaged_log_folder.h"
 #include "app/update_server.h"
 #include "platform/connection_string.h"
 #include "platform/environment.h"
@@ -27,6 +28,9 @@ Installation installationFrom(const platform::Environment& environment,
     installation.controlDocument = commonAppData + "/OrvaneTrellisService/OTRS.xml";
     installation.systemFolder = platform::GetSpecialFolder(environment, platform::kSystemFolder);
     installation.ownFolder = platform::ownFolder();
+    const QString packagedFolder = packagedLogFolder();
+    installation.debugLogFolder =
+        packagedFolder.isEmpty() ? installation.ownFolder : packagedFolder;
     installation.updateServerBase = updateServerBase(environment);
     installation.historyPage = historyPageAddress(installation.updateServerBase);
     installation.sqlServerOdbcDriver = sqlServerOdbcDriver(environment);

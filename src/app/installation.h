@@ -18,6 +18,7 @@ struct Installation {
     QString controlDocument;  // the supervising service's, in common application data
     QString systemFolder;     // where the product's libraries are registered
     QString ownFolder;        // the folder of the running updater
+    QString debugLogFolder;   // ownFolder, or the packaged build's log folder
     QString updateServerBase;
     QString historyPage;
     QString sqlServerOdbcDriver;  // the ODBC driver SQL Server connection strings go to
