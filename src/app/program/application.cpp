@@ -15,7 +15,7 @@ Application::Application(UserInterface& ui, i18n::LearningDialog* learningDialog
       installation_(std::move(installation)),
       services_(services),
       blockingServices_(services, ui),
-      debugLog_(DebugLog::defaultPath(), services.files),
+      debugLog_(DebugLog::defaultPath(installation_.debugLogFolder), services.files),
       status_(form_, ui, debugLog_),
       waiter_(services.clock, ui, installation_.limits.waitPercent),
       xml_(services.files) {}

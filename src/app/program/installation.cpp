@@ -1,5 +1,6 @@
 #include "app/program/installation.h"
 
+#include "app/program/packaged_log_folder.h"
 #include "app/program/update_server.h"
 #include "platform/database/connection_string.h"
 #include "platform/environment.h"
@@ -28,6 +29,9 @@ Installation installationFrom(const platform::Environment& environment,
     installation.systemFolder = platform::GetSpecialFolder(environment, platform::kSystemFolder);
     installation.ownFolder = platform::ownFolder();
     installation.packagePlaces = platform::packagePlaces(installation.ownFolder);
+    const QString packagedFolder = packagedLogFolder();
+    installation.debugLogFolder =
+        packagedFolder.isEmpty() ? installation.ownFolder : packagedFolder;
     installation.updateServerBase = updateServerBase(environment);
     installation.historyPage = historyPageAddress(installation.updateServerBase);
     installation.sqlServerOdbcDriver = sqlServerOdbcDriver(environment);

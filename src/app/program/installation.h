@@ -20,6 +20,7 @@ struct Installation {
     QString systemFolder;                   // where the product's libraries are registered
     QString ownFolder;                      // the folder of the running updater
     platform::PackagePlaces packagePlaces;  // the package's folders beside it
+    QString debugLogFolder;                 // ownFolder, or the packaged build's log folder
     QString updateServerBase;
     QString historyPage;
     QString sqlServerOdbcDriver;  // the ODBC driver SQL Server connection strings go to

@@ -32,9 +32,9 @@ void DebugLog::writeEntry(QString entry, const QString& message) {
     static_cast<void>(files_.appendToFile(filePath_, platform::encodeAnsi(entry)));
 }
 
-QString DebugLog::defaultPath() {
+QString DebugLog::defaultPath(const QString& folder) {
     const QString baseName = QFileInfo(platform::ownExecutableName()).completeBaseName();
-    return platform::ownFolder() + "/" + baseName + "_DebugLog.txt";
+    return folder + "/" + baseName + "_DebugLog.txt";
 }
 
 }  // namespace pelorix::app

@@ -8,8 +8,8 @@ class FileSystem;
 
 namespace pelorix::app {
 
-// The debug log beside the program: one time-stamped line per entry, appended in the ANSI code
-// page. A log that cannot be written is skipped silently.
+// The debug log (beside the program, or in the packaged build's log folder): one time-stamped line
+// per entry, appended in the ANSI code page. A log that cannot be written is skipped silently.
 class DebugLog {
   public:
     DebugLog(QString filePath, platform::FileSystem& files);
@@ -20,8 +20,8 @@ class DebugLog {
     // (The original WriteDebugLog(message, header) with any other header.)
     void writeAfterHeader(const QString& header, const QString& message);
 
-    // The program's own log: its executable's name without extension + "_DebugLog.txt".
-    static QString defaultPath();
+    // The program's own log in folder: its executable's name without extension + "_DebugLog.txt".
+    static QString defaultPath(const QString& folder);
 
   private:
     void writeEntry(QString entry, const QString& message);

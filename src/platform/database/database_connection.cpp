@@ -2,6 +2,7 @@
 
 #include "platform/database/connection_string.h"
 #include "platform/database/jet_sqlite_types.h"
+#include "platform/database/odbc_no_create.h"
 #include "platform/file_system.h"
 
 #include <QDir>
@@ -165,11 +166,12 @@ void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::
     open();
 }
 
+// As with the embedded file, a missing SQLite database is an error, never created.
 void DatabaseConnection::openOdbc(const QString& odbcString, std::chrono::seconds connectTimeout) {
     if (!addDriver(u"QODBC"_s)) {
         return;
     }
-    db_.setDatabaseName(qodbcDatabaseName(odbcString));
+    db_.setDatabaseName(qodbcDatabaseName(withoutDatabaseCreation(odbcString)));
     db_.setConnectOptions(u"SQL_ATTR_LOGIN_TIMEOUT="_s + QString::number(connectTimeout.count()));
     QElapsedTimer timer;
     timer.start();

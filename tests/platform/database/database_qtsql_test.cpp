@@ -24,6 +24,7 @@ namespace pelorix::test {
 namespace {
 
 using platform::QtSqlDatabase;
+using namespace Qt::StringLiterals;
 
 class DatabaseTest : public ::testing::TestWithParam<Backend> {
   protected:
@@ -229,6 +230,26 @@ TEST(OdbcDatabase, ADataSourceNameFromTheUsersOdbcIniIsReached) {
         database.query("UID=nobody;DSN=PelorixTest", "Select * from t");
     EXPECT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.columns, QStringList{"a"});
+}
+
+// A missing database file is an error on every route to the SQLite ODBC driver, never created
+// empty (which the next run would then take for a database).
+TEST(OdbcDatabase, AMissingDatabaseFileIsNeverCreated) {
+    TempDir dir;
+    const QString file = dir.file("Pelorix.mdb");
+    const QString ini = dir.write(
+        "odbc.ini", ("[PelorixMissing]\nDriver=SQLite3\nDatabase=" + file + "\n").toUtf8());
+    const test::ScopedEnv userOdbcIni("ODBCINI", ini.toUtf8());
+    for (const QString& connection :
+         {u"Driver=SQLite3;Database=%1"_s, u" driver = {SQLite3} ; Database = '%1' ; "_s,
+          u"Provider=MSDASQL;Driver=SQLite3;Database=%1"_s, u"DSN=PelorixMissing"_s,
+          u"Provider=MSDASQL;DSN=PelorixMissing;UID=nobody"_s}) {
+        QtSqlDatabase database(platform::defaultFileSystem());
+        const platform::DbResult result = database.execute(connection.arg(file), "Select 1");
+        EXPECT_FALSE(result.ok) << connection.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(file)) << connection.toStdString();
+        QFile::remove(file);
+    }
 }
 
 // "Connect Timeout" of the string is honoured; once the server has not answered, the other
