@@ -85,7 +85,7 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc, xdg-utils")
 
 include(CPack)
 
-if(PELORIX_BUILD_TESTS)
+if(PELORIX_BUILD_TESTS AND NOT PELORIX_TESTS STREQUAL "unit")
   # Builds the package and checks its file list and dependencies (ctest -L package; excluded
   # with ctest -LE package).
   add_test(NAME package_contents
