@@ -20,6 +20,9 @@ TEST_P(E2eSystemProgramFolder, IsRefusedWithStatusOneAndNothingChanges) {
         "[ServiceSettings]\r\nDataBasePath=" + QFile::encodeName(sandbox.path("data")) + "\r\n";
     settings += "AppPath=" + QByteArray(GetParam().appPath) + "\r\n";
     sandbox.writeSettingsBytes(settings + "[Settings]\r\nUpdateLog=1\r\nLanguage=DE\r\n");
+    // Should the refusal ever fail, no release may reach the real folder: nothing answers at
+    // the update server's address, so such a run ends in the download error instead.
+    sandbox.setUpdateServer("http://127.0.0.1:9/Updater");
 
     const RunResult run = sandbox.run(unattended());
     ASSERT_TRUE(run.finished);

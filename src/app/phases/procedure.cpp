@@ -13,6 +13,7 @@
 #include "app/run/status_output.h"
 #include "app/run/update_context.h"
 #include "files/kill_process.h"
+#include "platform/operating_system_folders.h"
 
 namespace pelorix::app {
 
@@ -122,6 +123,14 @@ RunOutcome UpdateProcedure::checkPreconditions() {
     UpdateContext& ctx = context_;
     ctx.status.clear();
     ctx.status.setProgressRange(kProgressMaximum);
+    // Without AppPath the updater's own folder is the program folder: for the package, /usr/bin.
+    if (platform::isOperatingSystemFolder(ctx.settings.appPath)) {
+        ctx.log("Refused program folder " + ctx.settings.appPath + ": a folder of the system.");
+        ctx.message(ctx.tr("Der Pelorix Programmordner ist ein Systemordner:") + " " +
+                    ctx.settings.appPath + "\r\n" +
+                    ctx.tr("Bitte tragen Sie ihn als AppPath in die Einstellungsdatei ein."));
+        return RunOutcome::GeneralFailure;
+    }
     if (files::IsProcessRunning("Pelorix.exe", false, ctx.services.processes)) {
         ctx.message(ctx.tr("Sie müssen vor dem Update erst den Pelorix beenden."));
         return RunOutcome::MainProgramRunning;
