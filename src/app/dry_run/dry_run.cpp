@@ -1,6 +1,6 @@
 #include "app/dry_run/dry_run.h"
 
-#include "app/dry_run/database.h"
+#include "app/phases/listing_database.h"
 #include "app/phases/migration.h"
 #include "app/phases/service_control.h"
 #include "app/run/installation_lock.h"
@@ -177,7 +177,7 @@ bool DryRun::checkDatabaseReachable() {
 }
 
 void DryRun::listMigration() {
-    DryRunDatabase database(ctx_.services.database);
+    ListingDatabase database(ctx_.services.database);
     schema::SchemaOperations operations({ctx_.form.connectionString, ctx_.form.isSqlServer, false},
                                         database, {});
     const MigrationTotals totals = runMigrationScript(ctx_, operations);

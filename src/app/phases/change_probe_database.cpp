@@ -1,7 +1,6 @@
 #include "app/phases/change_probe_database.h"
 
 #include "platform/database/index_lookup.h"
-#include "platform/database/row_statement.h"
 
 #include <QRegularExpression>
 
@@ -24,24 +23,7 @@ platform::DbResult ChangeProbeDatabase::execute(const QString& connectionString,
     if (!wouldChange(connectionString, statement.trimmed())) {
         return {true, {}, 0};
     }
-    changes_ << statement;
-    return {true, {}, -1};
-}
-
-platform::QueryResult ChangeProbeDatabase::query(const QString& connectionString,
-                                                 const QString& statement) {
-    return real_.query(connectionString, statement);
-}
-
-platform::QueryResult ChangeProbeDatabase::columns(const QString& connectionString,
-                                                   const QString& statement) {
-    return real_.columns(connectionString, statement);
-}
-
-platform::DbResult ChangeProbeDatabase::appendRow(const QString&, const QString& table,
-                                                  const std::vector<platform::FieldValue>& values) {
-    changes_ << platform::insertStatement(table, values, platform::ColumnNames::AsGiven);
-    return {true, {}, 1};
+    return ListingDatabase::execute(connectionString, statement);
 }
 
 bool ChangeProbeDatabase::wouldChange(const QString& connectionString, const QString& statement) {
@@ -61,8 +43,8 @@ bool ChangeProbeDatabase::updateMatchesRows(const QString& connectionString,
                                             const QString& statement) {
     const QRegularExpressionMatch update = kUpdate.match(statement);
     const platform::QueryResult count =
-        real_.query(connectionString,
-                    "SELECT COUNT(*) FROM " + update.captured(1) + " WHERE " + update.captured(2));
+        real().query(connectionString,
+                     "SELECT COUNT(*) FROM " + update.captured(1) + " WHERE " + update.captured(2));
     if (!count.ok || count.rows.empty() || count.rows.front().isEmpty()) {
         return true;
     }
@@ -72,7 +54,7 @@ bool ChangeProbeDatabase::updateMatchesRows(const QString& connectionString,
 bool ChangeProbeDatabase::indexIsMissing(const QString& connectionString,
                                          const QString& statement) {
     const QRegularExpressionMatch index = kCreateIndex.match(statement);
-    const platform::QueryResult found = real_.query(
+    const platform::QueryResult found = real().query(
         connectionString,
         platform::indexLookupStatement(sqlServer_, index.captured(2), index.captured(1)));
     return !found.ok || found.rows.empty();

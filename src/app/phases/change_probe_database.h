@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/database.h"
+#include "app/phases/listing_database.h"
 
 #include <QStringList>
 
@@ -10,20 +10,15 @@ namespace pelorix::app {
 // question goes to the real database, no change reaches it. A statement that would change
 // something is kept in changes(); an UPDATE that matches no row, an index that exists already
 // and a column alteration (which the database cannot tell from one to the type it has) are not.
-class ChangeProbeDatabase : public platform::Database {
+class ChangeProbeDatabase : public ListingDatabase {
   public:
     ChangeProbeDatabase(platform::Database& real, bool sqlServer)
-        : real_(real), sqlServer_(sqlServer) {}
+        : ListingDatabase(real), sqlServer_(sqlServer) {}
 
-    void beginRun(const platform::DatabaseLimits& limits) override { real_.beginRun(limits); }
+    void beginRun(const platform::DatabaseLimits& limits) override { real().beginRun(limits); }
     platform::DbResult execute(const QString& connectionString, const QString& statement) override;
-    platform::QueryResult query(const QString& connectionString, const QString& statement) override;
-    platform::QueryResult columns(const QString& connectionString,
-                                  const QString& statement) override;
-    platform::DbResult appendRow(const QString& connectionString, const QString& table,
-                                 const std::vector<platform::FieldValue>& values) override;
 
-    const QStringList& changes() const { return changes_; }
+    const QStringList& changes() const { return statements(); }
 
   private:
     // False only when the real database says the statement would change nothing; a question it
@@ -32,9 +27,7 @@ class ChangeProbeDatabase : public platform::Database {
     bool updateMatchesRows(const QString& connectionString, const QString& statement);
     bool indexIsMissing(const QString& connectionString, const QString& statement);
 
-    platform::Database& real_;
     bool sqlServer_;
-    QStringList changes_;
 };
 
 }  // namespace pelorix::app

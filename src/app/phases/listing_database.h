@@ -6,11 +6,12 @@
 
 namespace pelorix::app {
 
-// The database of a dry run: every question goes to the real database, every change is only
-// listed, as the database would receive it, and answered as if it had succeeded.
-class DryRunDatabase : public platform::Database {
+// A database that changes nothing (the dry run's, the probe of --if-needed): every question goes
+// to the real database, every change is only listed, as the database would receive it, and
+// answered as if it had succeeded.
+class ListingDatabase : public platform::Database {
   public:
-    explicit DryRunDatabase(platform::Database& real) : real_(real) {}
+    explicit ListingDatabase(platform::Database& real) : real_(real) {}
 
     platform::DbResult execute(const QString& connectionString, const QString& statement) override;
     platform::QueryResult query(const QString& connectionString, const QString& statement) override;
@@ -21,6 +22,9 @@ class DryRunDatabase : public platform::Database {
                                  const std::vector<platform::FieldValue>& values) override;
 
     const QStringList& statements() const { return statements_; }
+
+  protected:
+    platform::Database& real() { return real_; }
 
   private:
     platform::Database& real_;
