@@ -5,6 +5,8 @@
 #include "app/program/machine_services.h"
 #include "app/run/version.h"
 #include "app/window/main_window.h"
+#include "platform/command_line_arguments.h"
+#include "platform/console_output.h"
 #include "platform/environment.h"
 #include "platform/interruption_signals.h"
 #include "platform/window_display.h"
@@ -22,11 +24,7 @@ using pelorix::app::Installation;
 using pelorix::app::Options;
 
 QStringList argumentsOf(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    return arguments;
+    return pelorix::platform::commandLineArguments(argc, argv);
 }
 
 void printPlanLine(const QString& line) {
@@ -35,6 +33,7 @@ void printPlanLine(const QString& line) {
 }
 
 int runHeadless(int argc, char** argv, const Options& options, const Installation& installation) {
+    pelorix::platform::prepareConsoleOutput(true);
     const QDateTime startedAt = QDateTime::currentDateTimeUtc();
     // A signal to stop is honoured where a re-run can complete the update.
     pelorix::platform::catchInterruptionRequests();
@@ -70,6 +69,7 @@ class ExitAfterFirstPaint : public QObject {
 };
 
 int runWindow(int argc, char** argv, const Options& options, const Installation& installation) {
+    pelorix::platform::prepareConsoleOutput(false);
     QApplication qt(argc, argv);
     QApplication::setApplicationName("PelorixUpdater");
     pelorix::app::MachineServices machine(installation);

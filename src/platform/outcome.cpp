@@ -1,13 +1,12 @@
 #include "platform/outcome.h"
 
-#include <cstring>
+#include <system_error>
 
 namespace pelorix::platform {
 
 Outcome Outcome::failureFromErrno(int error) {
-    // The GNU strerror_r returns the text, which need not be in the buffer.
-    char buffer[256] = {};
-    return failure(QString::fromLocal8Bit(::strerror_r(error, buffer, sizeof buffer)));
+    // The C library's text for the number, thread-safe on every platform.
+    return failure(QString::fromLocal8Bit(std::generic_category().message(error)));
 }
 
 }  // namespace pelorix::platform

@@ -5,8 +5,7 @@
 
 #include <cstdio>
 
-#include <sql.h>
-#include <sqlext.h>
+#include "odbc_api.h"
 
 namespace pelorix::platform {
 

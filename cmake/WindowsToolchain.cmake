@@ -1,0 +1,45 @@
+# The Windows builds: Debian's MinGW-w64 against the Qt SDK from the shared folder, unpacked into
+# the build folder on the first configure and again only when the archive's checksum changes.
+#   cmake --preset windows-x64   (or windows-x86)
+if(NOT PELORIX_SHARED_DIR)
+  get_filename_component(PELORIX_SHARED_DIR "${CMAKE_CURRENT_LIST_DIR}/../../shared" ABSOLUTE)
+endif()
+if(NOT PELORIX_WINDOWS_ARCH)
+  set(PELORIX_WINDOWS_ARCH x86_64)
+endif()
+
+# try_compile projects get the unpacked folder passed on and never unpack.
+if(NOT PELORIX_WINDOWS_SDK)
+  if(PELORIX_WINDOWS_ARCH STREQUAL "i686")
+    set(_sdk_name qt6-mingw32)
+  else()
+    set(_sdk_name qt6-mingw64)
+  endif()
+  set(_archive "${PELORIX_SHARED_DIR}/windows/${_sdk_name}.tar.xz")
+  if(NOT EXISTS "${_archive}")
+    message(FATAL_ERROR "The Windows SDK ${_archive} is missing (set PELORIX_SHARED_DIR)")
+  endif()
+  set(_unpacked "${CMAKE_BINARY_DIR}/sdk")
+  file(SHA256 "${_archive}" _checksum)
+  set(_stamp "${_unpacked}/${_sdk_name}.sha256")
+  set(_unpacked_checksum "")
+  if(EXISTS "${_stamp}")
+    file(READ "${_stamp}" _unpacked_checksum)
+  endif()
+  if(NOT _unpacked_checksum STREQUAL _checksum)
+    message(STATUS "Unpacking ${_archive}")
+    file(REMOVE_RECURSE "${_unpacked}")
+    file(MAKE_DIRECTORY "${_unpacked}")
+    file(ARCHIVE_EXTRACT INPUT "${_archive}" DESTINATION "${_unpacked}")
+    file(WRITE "${_stamp}" "${_checksum}")
+  endif()
+  set(PELORIX_WINDOWS_SDK "${_unpacked}/${_sdk_name}" CACHE PATH "The unpacked Windows SDK")
+endif()
+
+include("${PELORIX_SHARED_DIR}/windows/toolchain.cmake")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PELORIX_SHARED_DIR)
+
+# ctest runs the test executables under Wine, in a prefix inside the build folder.
+get_filename_component(_scripts "${CMAKE_CURRENT_LIST_DIR}/../scripts" ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env "WINEPREFIX=${CMAKE_BINARY_DIR}/wine"
+  "WINEPATH=${PELORIX_WINDOWS_SDK}/bin" "${_scripts}/wine-run")

@@ -1,0 +1,369 @@
+#include "platform/http_client.h"
+
+#include "platform/windows/win32_error.h"
+
+#include <windows.h>
+
+#include <winhttp.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pelorix::platform {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+struct InternetHandleCloser {
+    void operator()(HINTERNET handle) const { WinHttpCloseHandle(handle); }
+};
+using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+
+bool isSuccessStatus(DWORD status) {
+    return status >= 200 && status <= 299;
+}
+
+// WinHTTP's own codes have their texts in winhttp.dll, not in the system's table.
+QString winHttpErrorText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
+            FORMAT_MESSAGE_IGNORE_INSERTS,
+        GetModuleHandleW(L"winhttp.dll"), code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    if (length == 0 || buffer == nullptr) {
+        return errorText(code);
+    }
+    QString text = QString::fromWCharArray(buffer, static_cast<qsizetype>(length)).trimmed();
+    LocalFree(buffer);
+    return text;
+}
+
+// WinHTTP takes 0 as "wait forever"; the smallest limit here is one millisecond.
+int timeoutValue(milliseconds limit) {
+    return static_cast<int>(std::clamp<milliseconds::rep>(limit.count(), 1, INT_MAX));
+}
+
+// One request and its response. Blocking WinHTTP gives no callback while it waits, so the
+// stall and time limits are its receive timeout, and an abort is noticed between two reads:
+// while nothing arrives, only when the stall limit ends the wait (coarser than curl's second).
+class Exchange {
+  public:
+    explicit Exchange(const HttpLimits& limits) : limits_(limits) {}
+
+    bool open(HINTERNET session, const QString& url, const wchar_t* verb);
+    // Sends the request and waits for the final response's head, redirects followed.
+    bool receiveHead();
+    // The body, piece by piece, into the sink; false when the transfer broke off.
+    bool receiveBody(const BodySink& sink);
+    bool abortRequested();
+
+    DWORD status() const { return status_; }
+    // The announced Content-Length; -1 when there is none.
+    qint64 announcedLength() const;
+    qint64 bytes() const { return bytes_; }
+    const QString& error() const { return error_; }
+    void fail(const QString& error) { error_ = error; }
+
+  private:
+    milliseconds remaining() const;
+    bool setReceiveTimeout();
+    void failWith(DWORD code) { fail(winHttpErrorText(code)); }
+    // Why a wait for the answer failed: a timeout there is the stall or the time limit.
+    void failWaiting();
+    void failTooLarge();
+    void failOverTime();
+    bool deliver(const BodySink& sink, const char* data, qint64 length);
+    // The next piece of the body into the sink; `ended` when the body is over.
+    bool readPiece(const BodySink& sink, std::vector<char>& buffer, bool& ended);
+
+    const HttpLimits& limits_;
+    const SteadyClock::time_point started_ = SteadyClock::now();
+    InternetHandle connection_;
+    InternetHandle request_;
+    bool waitEndsAtTotal_ = false;
+    DWORD status_ = 0;
+    qint64 bytes_ = 0;
+    QString error_;
+};
+
+milliseconds Exchange::remaining() const {
+    const auto spent = std::chrono::duration_cast<milliseconds>(SteadyClock::now() - started_);
+    return std::max(limits_.totalTimeout - spent, milliseconds(0));
+}
+
+bool Exchange::open(HINTERNET session, const QString& url, const wchar_t* verb) {
+    URL_COMPONENTS parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = static_cast<DWORD>(-1);
+    parts.dwUrlPathLength = static_cast<DWORD>(-1);
+    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+    const auto* wideUrl = reinterpret_cast<const wchar_t*>(url.utf16());
+    if (!WinHttpCrackUrl(wideUrl, static_cast<DWORD>(url.size()), 0, &parts)) {
+        failWith(GetLastError());
+        return false;
+    }
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+        failWith(ERROR_WINHTTP_UNRECOGNIZED_SCHEME);
+        return false;
+    }
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    // The path with its query: both end where the URL ends, after the fragment is cut off.
+    std::wstring path;
+    if (parts.lpszUrlPath != nullptr) {
+        path.assign(parts.lpszUrlPath, parts.dwUrlPathLength + parts.dwExtraInfoLength);
+    }
+    path = path.substr(0, path.find(L'#'));
+    if (path.empty()) {
+        path = L"/";
+    }
+    connection_.reset(WinHttpConnect(session, host.c_str(), parts.nPort, 0));
+    const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
+    if (connection_) {
+        request_.reset(WinHttpOpenRequest(connection_.get(), verb, path.c_str(), nullptr,
+                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                          secure));
+    }
+    if (!request_) {
+        failWith(GetLastError());
+        return false;
+    }
+    // Redirects as with curl: at most five, between http and https in either direction.
+    DWORD redirects = 5;
+    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_ALWAYS;
+    WinHttpSetOption(request_.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
+                     sizeof redirects);
+    WinHttpSetOption(request_.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+    const int connect = timeoutValue(std::min(limits_.connectTimeout, remaining()));
+    const int stall = timeoutValue(limits_.stallTimeout);
+    if (!WinHttpSetTimeouts(request_.get(), connect, connect, stall, stall)) {
+        failWith(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+// The next wait ends at the stall limit or at the end of the whole fetch, whichever is first.
+bool Exchange::setReceiveTimeout() {
+    const milliseconds left = remaining();
+    if (left <= milliseconds(0)) {
+        failOverTime();
+        return false;
+    }
+    waitEndsAtTotal_ = left < limits_.stallTimeout;
+    DWORD timeout = static_cast<DWORD>(timeoutValue(std::min(left, limits_.stallTimeout)));
+    WinHttpSetOption(request_.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    WinHttpSetOption(request_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeout,
+                     sizeof timeout);
+    return true;
+}
+
+void Exchange::failWaiting() {
+    const DWORD code = GetLastError();
+    if (code != ERROR_WINHTTP_TIMEOUT) {
+        failWith(code);
+    } else if (waitEndsAtTotal_) {
+        failOverTime();
+    } else {
+        fail(QStringLiteral("no data received for %1 ms").arg(limits_.stallTimeout.count()));
+    }
+}
+
+bool Exchange::abortRequested() {
+    if (limits_.abortRequested && limits_.abortRequested()) {
+        fail(QStringLiteral("the fetch was abandoned"));
+        return true;
+    }
+    return false;
+}
+
+bool Exchange::receiveHead() {
+    if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+        // A timeout while sending is one of connecting, not a stall of the answer.
+        failWith(GetLastError());
+        return false;
+    }
+    if (abortRequested() || !setReceiveTimeout()) {
+        return false;
+    }
+    if (!WinHttpReceiveResponse(request_.get(), nullptr)) {
+        failWaiting();
+        return false;
+    }
+    DWORD size = sizeof status_;
+    WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &status_, &size, WINHTTP_NO_HEADER_INDEX);
+    return !abortRequested();
+}
+
+qint64 Exchange::announcedLength() const {
+    wchar_t text[32] = {};
+    DWORD size = sizeof text;
+    if (!WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_CONTENT_LENGTH,
+                             WINHTTP_HEADER_NAME_BY_INDEX, text, &size, WINHTTP_NO_HEADER_INDEX)) {
+        return -1;
+    }
+    bool valid = false;
+    const qint64 length = QString::fromWCharArray(text).trimmed().toLongLong(&valid);
+    return valid && length >= 0 ? length : -1;
+}
+
+void Exchange::failOverTime() {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limits_.totalTimeout);
+    fail(QStringLiteral("not complete after %1 s, the limit of one download").arg(seconds.count()));
+}
+
+void Exchange::failTooLarge() {
+    fail(QStringLiteral("the body is longer than %1 bytes, the limit of one download")
+             .arg(limits_.maximumBodySize));
+}
+
+// A body that is longer than the limit is refused before it fills the disk.
+bool Exchange::deliver(const BodySink& sink, const char* data, qint64 length) {
+    if (bytes_ + length > limits_.maximumBodySize) {
+        failTooLarge();
+        return false;
+    }
+    if (!sink(data, length)) {
+        fail(QStringLiteral("the received data could not be stored"));
+        return false;
+    }
+    bytes_ += length;
+    return true;
+}
+
+bool Exchange::readPiece(const BodySink& sink, std::vector<char>& buffer, bool& ended) {
+    DWORD available = 0;
+    if (!setReceiveTimeout()) {
+        return false;
+    }
+    // Waits for the next bytes only, so that each arrival restarts the limits' check.
+    if (!WinHttpQueryDataAvailable(request_.get(), &available)) {
+        failWaiting();
+        return false;
+    }
+    ended = available == 0;
+    if (ended) {
+        return true;
+    }
+    DWORD read = 0;
+    const DWORD wanted = std::min(available, static_cast<DWORD>(buffer.size()));
+    if (!WinHttpReadData(request_.get(), buffer.data(), wanted, &read)) {
+        failWaiting();
+        return false;
+    }
+    if (read > 0 && !deliver(sink, buffer.data(), static_cast<qint64>(read))) {
+        return false;
+    }
+    return !abortRequested();
+}
+
+bool Exchange::receiveBody(const BodySink& sink) {
+    const qint64 announced = announcedLength();
+    if (announced > limits_.maximumBodySize) {
+        failTooLarge();
+        return false;
+    }
+    // Larger pieces wait in WinHTTP's buffers until the next read.
+    std::vector<char> buffer(64 * 1024);
+    bool ended = false;
+    while (!ended) {
+        if (!readPiece(sink, buffer, ended)) {
+            return false;
+        }
+    }
+    // WinHTTP ends a body cut off by the server as if it were complete.
+    if (announced >= 0 && bytes_ < announced) {
+        fail(QStringLiteral("transfer closed with %1 bytes remaining to read")
+                 .arg(announced - bytes_));
+        return false;
+    }
+    return true;
+}
+
+// The system's proxy settings apply, as they did for the Internet Transfer Control. The
+// automatic kind (Windows 8.1 on) also follows a configuration script.
+InternetHandle openSession() {
+    const wchar_t* agent = L"PelorixUpdater";
+    HINTERNET session = WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                                    WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    if (session == nullptr) {
+        session = WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                              WINHTTP_NO_PROXY_BYPASS, 0);
+    }
+    return InternetHandle(session);
+}
+
+// One session for every fetch of the process: WinHTTP keeps its connections with the session,
+// so the files of a release travel over one connection as with a browser.
+class WinHttpClient final : public HttpClient {
+  public:
+    HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override;
+    HttpSizeResult size(const QString& url, const HttpLimits& limits) override;
+
+  private:
+    // The kept session, opened on the first fetch; nullptr when WinHTTP cannot be used.
+    HINTERNET session(Exchange& exchange);
+
+    InternetHandle session_;
+};
+
+HINTERNET WinHttpClient::session(Exchange& exchange) {
+    if (!session_) {
+        session_ = openSession();
+        if (!session_) {
+            exchange.fail(winHttpErrorText(GetLastError()));
+        }
+    }
+    return session_.get();
+}
+
+HttpResult WinHttpClient::get(const QString& url, const HttpLimits& limits, const BodySink& sink) {
+    Exchange exchange(limits);
+    HttpResult result;
+    HINTERNET kept = session(exchange);
+    if (kept != nullptr && exchange.open(kept, url, L"GET") && exchange.receiveHead()) {
+        if (isSuccessStatus(exchange.status())) {
+            result.transferComplete = exchange.receiveBody(sink);
+        } else {
+            // An error page is no file: none of it reaches the sink. As with curl, the
+            // transfer counts as complete only when the page has no body to refuse.
+            exchange.fail(QStringLiteral("HTTP status %1").arg(exchange.status()));
+            result.transferComplete = exchange.announcedLength() == 0;
+        }
+    }
+    result.status = static_cast<int>(exchange.status());
+    result.bytesReceived = exchange.bytes();
+    result.error = exchange.error();
+    return result;
+}
+
+// A HEAD request: the same limits and redirects as a fetch, no body.
+HttpSizeResult WinHttpClient::size(const QString& url, const HttpLimits& limits) {
+    Exchange exchange(limits);
+    HttpSizeResult result;
+    HINTERNET kept = session(exchange);
+    if (kept != nullptr && exchange.open(kept, url, L"HEAD") && exchange.receiveHead()) {
+        result.transferComplete = true;
+        result.bytes = exchange.announcedLength();
+        if (!isSuccessStatus(exchange.status())) {
+            exchange.fail(QStringLiteral("HTTP status %1").arg(exchange.status()));
+        }
+    }
+    result.status = static_cast<int>(exchange.status());
+    result.error = exchange.error();
+    return result;
+}
+
+}  // namespace
+
+HttpClient& defaultHttpClient() {
+    static WinHttpClient client;
+    return client;
+}
+
+}  // namespace pelorix::platform

@@ -1,0 +1,7 @@
+#pragma once
+
+// Windows' ODBC headers take their integer types from the Windows headers.
+#include <windows.h>
+
+#include <sql.h>
+#include <sqlext.h>
