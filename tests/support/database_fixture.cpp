@@ -6,10 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <thread>
 
@@ -78,60 +74,6 @@ QVariant readValue(const QString& connection, const QString& select) {
 QStringList columnsOf(const QString& connection, const QString& table) {
     platform::QtSqlDatabase database(platform::defaultFileSystem());
     return database.query(connection, "Select * from " + table).columns;
-}
-
-ExclusiveLock::ExclusiveLock(const QString& file) {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) {
-        return;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
-    const QByteArray path = file.toLocal8Bit();
-    char* const argv[] = {const_cast<char*>("sqlite3"), const_cast<char*>(path.constData()),
-                          nullptr};
-    pid_t pid = -1;
-    const bool started = posix_spawnp(&pid, "sqlite3", &actions, nullptr, argv, environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[0]);
-    input_ = pipeEnds[1];
-    if (!started) {
-        release();
-        return;
-    }
-    pid_ = pid;
-    // The shell waits for the probe below to let go instead of failing at once.
-    const char begin[] = ".timeout 5000\nBEGIN EXCLUSIVE;\n";
-    if (::write(input_, begin, sizeof begin - 1) != sizeof begin - 1) {
-        release();
-        return;
-    }
-    platform::QtSqlDatabase::Options impatient;
-    impatient.sqliteBusyTimeout = std::chrono::milliseconds(0);
-    platform::QtSqlDatabase probe(platform::defaultFileSystem(), impatient);
-    for (int attempt = 0; attempt < 500 && !held_; ++attempt) {
-        held_ = !probe.query(jetConnection(file), "Select * from sqlite_master").ok;
-        if (!held_) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-}
-
-ExclusiveLock::~ExclusiveLock() {
-    release();
-}
-
-void ExclusiveLock::release() {
-    if (input_ >= 0) {
-        ::close(input_);
-        input_ = -1;
-    }
-    if (pid_ > 0) {
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
 }
 
 }  // namespace pelorix::test

@@ -33,8 +33,9 @@ QVariant readValue(const QString& connection, const QString& select);
 std::vector<QVariantList> readRows(const QString& connection, const QString& select);
 QStringList columnsOf(const QString& connection, const QString& table);
 
-// Another program (the sqlite3 shell) holding the database file under an exclusive lock until
-// release() or the end of the object; release() may be called from another thread.
+// Another connection (on Linux the sqlite3 shell, another program) holding the database file under
+// an exclusive lock until release() or the end of the object; release() may be called from another
+// thread.
 class ExclusiveLock {
   public:
     explicit ExclusiveLock(const QString& file);
@@ -46,8 +47,8 @@ class ExclusiveLock {
     void release();
 
   private:
-    int input_ = -1;
-    int pid_ = -1;
+    struct Holder;  // what holds the lock, one per operating system
+    std::unique_ptr<Holder> holder_;
     bool held_ = false;
 };
 

@@ -14,7 +14,8 @@ class RunLock {
     RunLock& operator=(const RunLock&) = delete;
 
   private:
-    int fd_ = -1;
+    // The open lock file: a descriptor, or a Windows handle.
+    long long fd_ = -1;
 };
 
 }  // namespace pelorix::test

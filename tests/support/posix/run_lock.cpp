@@ -13,13 +13,13 @@ RunLock::RunLock(Kind kind) {
     const QByteArray path = QFile::encodeName(QDir::tempPath() + "/pelorix-e2e-runs.lock");
     fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
-        ::flock(fd_, kind == Kind::Exclusive ? LOCK_EX : LOCK_SH);
+        ::flock(int(fd_), kind == Kind::Exclusive ? LOCK_EX : LOCK_SH);
     }
 }
 
 RunLock::~RunLock() {
     if (fd_ >= 0) {
-        ::close(fd_);  // releases the lock
+        ::close(int(fd_));  // releases the lock
     }
 }
 

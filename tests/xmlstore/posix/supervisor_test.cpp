@@ -1,5 +1,5 @@
-#include "store_fixture.h"
-#include "supervisor_process.h"
+#include "xmlstore/store_fixture.h"
+#include "xmlstore/supervisor_process.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "store_fixture.h"
 #include "support/forwarding_file_system.h"
 #include "xmlstore/document_bytes.h"
+#include "xmlstore/store_fixture.h"
 
 #include <QDir>
 #include <QFile>
