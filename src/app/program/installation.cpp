@@ -2,8 +2,8 @@
 
 #include "app/program/packaged_log_folder.h"
 #include "app/program/update_server.h"
-#include "platform/database/connection_string.h"
 #include "platform/environment.h"
+#include "platform/odbc_drivers.h"
 #include "platform/special_folders.h"
 
 namespace pelorix::app {
@@ -12,8 +12,7 @@ namespace {
 
 QString sqlServerOdbcDriver(const platform::Environment& environment) {
     const QString configured = environment.value("PELORIX_ODBC_DRIVER").trimmed();
-    return configured.isEmpty() ? QString::fromLatin1(platform::kDefaultSqlServerOdbcDriver)
-                                : configured;
+    return configured.isEmpty() ? platform::defaultSqlServerOdbcDriver() : configured;
 }
 
 }  // namespace

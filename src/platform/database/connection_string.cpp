@@ -117,6 +117,12 @@ QString hostForFreeTds(const QString& host) {
     return machine + instance;
 }
 
+// FreeTDS is named by its registered name or by the file of its library.
+bool isFreeTds(const QString& driverName) {
+    return driverName.contains(u"freetds", Qt::CaseInsensitive) ||
+           driverName.contains(u"tdsodbc", Qt::CaseInsensitive);
+}
+
 bool isEmbeddedProvider(const ConnectionPairs& pairs) {
     const QString name = valueOf(pairs, {"Provider"}).value_or(QString()).trimmed().toLower();
     return name.startsWith(u"microsoft.jet.oledb") || name.startsWith(u"microsoft.ace.oledb");
@@ -204,17 +210,23 @@ QString sqlServerOdbcString(const ConnectionPairs& adoPairs, const QString& driv
         valueOf(adoPairs, {"Data Source", "Server", "Address", "Addr", "Network Address"})
             .value_or(QString())
             .trimmed());
-    const qsizetype comma = dataSource.indexOf(u',');
-    const QString host = hostForFreeTds(comma < 0 ? dataSource : dataSource.left(comma));
-    const QString port = comma < 0 ? QString() : dataSource.mid(comma + 1).trimmed();
-
-    ConnectionPairs odbc{{u"Driver"_s, driverName}, {u"Server"_s, host}};
-    if (!port.isEmpty()) {
-        odbc.emplace_back(u"Port"_s, port);
+    ConnectionPairs odbc{{u"Driver"_s, driverName}};
+    if (isFreeTds(driverName)) {
+        const qsizetype comma = dataSource.indexOf(u',');
+        const QString port = comma < 0 ? QString() : dataSource.mid(comma + 1).trimmed();
+        odbc.emplace_back(u"Server"_s,
+                          hostForFreeTds(comma < 0 ? dataSource : dataSource.left(comma)));
+        if (!port.isEmpty()) {
+            odbc.emplace_back(u"Port"_s, port);
+        }
+        // A fixed protocol version: when FreeTDS guesses it, a server that never answers makes
+        // it fall back to the Sybase protocol and then hang on disconnecting, login timeout or
+        // not.
+        odbc.emplace_back(u"TDS_Version"_s, u"7.4"_s);
+    } else {
+        // Microsoft's drivers read "host,port", "(local)" and "." themselves.
+        odbc.emplace_back(u"Server"_s, dataSource);
     }
-    // A fixed protocol version: when FreeTDS guesses it, a server that never answers makes it
-    // fall back to the Sybase protocol and then hang on disconnecting, login timeout or not.
-    odbc.emplace_back(u"TDS_Version"_s, u"7.4"_s);
     if (const auto catalog = valueOf(adoPairs, {"Initial Catalog", "Database"})) {
         odbc.emplace_back(u"Database"_s, *catalog);
     }

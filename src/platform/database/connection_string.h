@@ -30,8 +30,6 @@ struct DatabaseTarget {
     std::optional<std::chrono::seconds> connectTimeout;
 };
 
-inline constexpr const char* kDefaultSqlServerOdbcDriver = "FreeTDS";
-
 // Where an ADO connection string leads:
 // - Microsoft.Jet.OLEDB.* / Microsoft.ACE.OLEDB.*: the file of "Data Source", name kept as is;
 // - an ODBC string ("Driver=…", "DSN=…", "FileDSN=…"): ODBC with the string as it is;
@@ -52,8 +50,9 @@ std::optional<QString> embeddedDatabaseFile(const QString& adoConnectionString);
 // Pairs joined into an ODBC connection string; values that need it are put in braces.
 QString buildOdbcString(const ConnectionPairs& pairs);
 
-// The FreeTDS connection string for the pairs of an ADO SQL Server string (TDS 7.4, which
-// SQL Server 2005 and later accept, answering with their own version).
+// The ODBC connection string for the pairs of an ADO SQL Server string. For FreeTDS the host and
+// port are its own keywords and the protocol is TDS 7.4 (which SQL Server 2005 and later accept,
+// answering with their own version); Microsoft's drivers get the server as the string names it.
 QString sqlServerOdbcString(const ConnectionPairs& adoPairs, const QString& driverName);
 
 }  // namespace pelorix::platform

@@ -1,9 +1,11 @@
 #include "platform/database/database_connection.h"
 
 #include "platform/database/connection_string.h"
+#include "platform/database/jet_access_odbc.h"
 #include "platform/database/jet_sqlite_types.h"
 #include "platform/database/odbc_no_create.h"
 #include "platform/file_system.h"
+#include "platform/odbc_drivers.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -105,7 +107,10 @@ DatabaseConnection::~DatabaseConnection() {
 }
 
 QString DatabaseConnection::engineStatement(const QString& statement) const {
-    return embedded_ ? jetComparisonsToSqlite(jetTypesToSqlite(statement)) : statement;
+    if (embedded_) {
+        return jetComparisonsToSqlite(jetTypesToSqlite(statement));
+    }
+    return jetThroughOdbc_ ? jetForAccessOdbc(statement) : statement;
 }
 
 bool DatabaseConnection::run(QSqlQuery& query, const QString& statement) {
@@ -135,8 +140,9 @@ bool DatabaseConnection::prepare(QSqlQuery& query, const QString& statement) {
 // Jet fails to open a missing file; SQLite would create an empty database in its place, so the
 // file must exist and is opened without the right to create it. Its name is found without
 // regard to case, as Windows finds it. SQLite takes an empty file for an empty database, so
-// only a file that begins as a database does is opened. A read-only file is opened for reading
-// only: root would otherwise write it all the same.
+// only a file that begins as a database does is opened by SQLite; any other file goes to the
+// Access ODBC driver where the system has one. A read-only file is opened for reading only:
+// root would otherwise write it all the same.
 void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::Options& options,
                                       FileSystem& files) {
     const QString resolved = file.isEmpty() ? file : files.resolve(file);
@@ -149,16 +155,27 @@ void DatabaseConnection::openEmbedded(const QString& file, const QtSqlDatabase::
         error_ = u"Cannot open '"_s + file + u"': it is a folder, not a database file."_s;
         return;
     }
-    if (!info.isFile() || !hasDatabaseHeader(resolved)) {  // a FIFO would block the read
+    const QString jetDriver = accessOdbcDriver();
+    const bool sqlite = info.isFile() && hasDatabaseHeader(resolved);  // a FIFO would block
+    if (!info.isFile() || (!sqlite && jetDriver.isEmpty())) {
         error_ = u"Unrecognized database format '"_s + file + u"'."_s;
+        return;
+    }
+    const bool readOnly = files.isReadOnly(resolved);
+    if (!sqlite) {
+        jetThroughOdbc_ = true;
+        openOdbc(accessOdbcString(jetDriver, info.absoluteFilePath(), readOnly),
+                 options.odbc.connectTimeout);
         return;
     }
     if (!addDriver(u"QSQLITE"_s)) {
         return;
     }
     embedded_ = true;
-    const QByteArray path = QUrl::toPercentEncoding(QDir::cleanPath(info.absoluteFilePath()), "/");
-    const bool readOnly = files.isReadOnly(resolved);
+    // A URI's path begins with "/", also before a drive letter ("file:///C:/…").
+    const QString absolute = QDir::cleanPath(info.absoluteFilePath());
+    const QByteArray path =
+        QUrl::toPercentEncoding(absolute.startsWith(u'/') ? absolute : u'/' + absolute, "/");
     db_.setDatabaseName(u"file://"_s + QString::fromLatin1(path) +
                         (readOnly ? u"?mode=ro"_s : u"?mode=rw"_s));
     db_.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT="_s +

@@ -45,6 +45,7 @@ class DatabaseConnection {
     QString name_;
     QSqlDatabase db_;
     bool embedded_ = false;
+    bool jetThroughOdbc_ = false;  // a Jet file opened through the Access ODBC driver
     bool open_ = false;
     bool timedOut_ = false;
     std::chrono::seconds statementTimeout_{};

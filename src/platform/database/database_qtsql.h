@@ -2,6 +2,7 @@
 
 #include "platform/database.h"
 #include "platform/database/connection_string.h"
+#include "platform/odbc_drivers.h"
 
 #include <chrono>
 #include <memory>
@@ -23,7 +24,7 @@ class QtSqlDatabase : public Database {
         // a statement on a table that another program holds would wait for ever.
         DatabaseLimits odbc{};
         // The ODBC driver that SQL Server connection strings are sent to.
-        QString sqlServerOdbcDriver = QString::fromLatin1(kDefaultSqlServerOdbcDriver);
+        QString sqlServerOdbcDriver = defaultSqlServerOdbcDriver();
     };
 
     // The embedded database's file is found through `files`, as every other file is.

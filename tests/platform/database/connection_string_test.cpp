@@ -8,7 +8,7 @@ namespace {
 
 // The mapping with the program's own SQL Server driver.
 DatabaseTarget mapWithDefaultDriver(const QString& adoConnectionString) {
-    return mapConnectionString(adoConnectionString, kDefaultSqlServerOdbcDriver);
+    return mapConnectionString(adoConnectionString, "FreeTDS");
 }
 
 TEST(ConnectionStringParse, QuotesBracesAndEscapedEqualsSigns) {
@@ -63,11 +63,26 @@ TEST(ConnectionStringMap, SqlServerProvidersBecomeFreeTdsStrings) {
               "Driver=FreeTDS;Server=localhost\\PX;TDS_Version=7.4");
 }
 
-TEST(ConnectionStringMap, DriverNameCanBeConfigured) {
+// Microsoft's drivers (Windows' own "SQL Server" among them) read the server as ADO names it and
+// know no port or protocol keyword.
+TEST(ConnectionStringMap, MicrosoftDriversGetTheServerAsTheStringNamesIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Provider=SQLOLEDB;Data Source=h", "Driver=SQL Server;Server=h"},
+        {"Provider=SQLNCLI11;Server=tcp:db.example,1450;Database=P;Integrated Security=SSPI",
+         "Driver=SQL Server;Server=db.example,1450;Database=P;Trusted_Connection=Yes"},
+        {"Provider=MSOLEDBSQL;Data Source=(local)\\PX;User Id=sa;Password=x",
+         "Driver=SQL Server;Server=(local)\\PX;UID=sa;PWD=x"},
+    };
+    for (const auto& [ado, odbc] : cases) {
+        EXPECT_EQ(mapConnectionString(ado, "SQL Server").location, odbc) << ado;
+    }
     EXPECT_EQ(
         mapConnectionString("Provider=SQLOLEDB;Data Source=h", "ODBC Driver 18 for SQL Server")
             .location,
-        "Driver=ODBC Driver 18 for SQL Server;Server=h;TDS_Version=7.4");
+        "Driver=ODBC Driver 18 for SQL Server;Server=h");
+    EXPECT_EQ(mapConnectionString("Provider=SQLOLEDB;Data Source=h,99", "/usr/lib/libtdsodbc.so")
+                  .location,
+              "Driver=/usr/lib/libtdsodbc.so;Server=h;Port=99;TDS_Version=7.4");
 }
 
 TEST(ConnectionStringMap, AdoOdbcProviderKeepsTheOtherPairs) {
