@@ -36,8 +36,18 @@ QString nextEntry(const platform::FileSystem& files, const QString& folder,
 }
 
 // A link is removed as an entry of its own, never followed: its target lies outside the folder.
+// An NTFS junction is no symbolic link to QFileInfo, but leads out of the folder just the same.
 bool isLink(const platform::FileSystem& files, const QString& path) {
-    return QFileInfo(files.resolve(path)).isSymLink();
+    const QFileInfo info(files.resolve(path));
+    return info.isSymLink() || info.isJunction();
+}
+
+// A link to a file goes as a file; one to a folder (and a junction) goes as an empty folder,
+// which removes the link and leaves what it points to.
+void removeLink(platform::FileSystem& files, const QString& path) {
+    if (!files.deleteFile(path)) {
+        static_cast<void>(files.removeEmptyFolder(path));
+    }
 }
 
 }  // namespace
@@ -50,7 +60,7 @@ void RemoveFolder(platform::FileSystem& files, QString path) {
         return;
     }
     if (isLink(files, path)) {
-        static_cast<void>(files.deleteFile(path));
+        removeLink(files, path);
         return;
     }
     deleteFilesOf(files, path);

@@ -32,10 +32,11 @@ QString refusalOf(const UpdateContext& ctx, const QString& fileName, const QStri
     return verification.verified ? QString() : verification.failure;
 }
 
-// An empty folder joins to paths in the root; so does "/" or a link to it.
+// An empty folder joins to paths in the root; so does a root ("/", "C:/") or a link to one.
 bool isRootFolder(const QString& folder, const platform::FileSystem& files) {
     const QString canonical = QFileInfo(files.resolve(folder)).canonicalFilePath();
-    return folder.isEmpty() || QDir::cleanPath(folder) == "/" || canonical == "/";
+    return folder.isEmpty() || QDir(QDir::cleanPath(folder)).isRoot() ||
+           (!canonical.isEmpty() && QDir(canonical).isRoot());
 }
 
 // The files of the release are written, removed and moved only in their own folders, never in

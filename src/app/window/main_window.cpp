@@ -1,6 +1,7 @@
 #include "app/window/main_window.h"
 
 #include "i18n/dialog/form_font.h"
+#include "platform/browser_command.h"
 #include "platform/program_start.h"
 
 #include <QApplication>
@@ -252,8 +253,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::openHistory() {
     // The browser is left to itself: the updater neither waits for it nor checks the result.
-    static_cast<void>(
-        services_.programs.start({"xdg-open", application_.installation().historyPage}));
+    static_cast<void>(services_.programs.start(
+        platform::browserCommand(application_.installation().historyPage)));
 }
 
 }  // namespace pelorix::app::window

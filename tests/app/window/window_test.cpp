@@ -1,4 +1,5 @@
 #include "app/window/main_window.h"
+#include "platform/browser_command.h"
 #include "platform/database/database_qtsql.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
@@ -95,9 +96,9 @@ TEST_F(WindowTest, HistoryLinkStartsTheBrowserWithTheAddressAsOneArgument) {
                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(link, &release);
     ASSERT_EQ(programs.started.size(), 1u);
-    EXPECT_EQ(programs.started[0].size(), 2);
-    EXPECT_EQ(programs.started[0][0], "xdg-open");
-    EXPECT_TRUE(programs.started[0][1].endsWith("/sources/PX_History.txt"));
+    const QStringList expected = platform::browserCommand(installation().historyPage);
+    EXPECT_EQ(programs.started[0], expected);
+    EXPECT_TRUE(expected.last().endsWith("/sources/PX_History.txt"));
 }
 
 // While blocking work runs, the window's thread goes on handling its timers (and so its paints),
