@@ -10,6 +10,8 @@
 #include "support/test_environment.h"
 
 #include <gtest/gtest.h>
+
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -110,6 +112,27 @@ TEST_F(UpdateServerTool, WritesAReleaseThatPassesTheSizeChecks) {
                   added.english.toString());
     }
     EXPECT_TRUE(QFile::exists(release + "/sources/PX_History.txt"));
+}
+
+// Real programs and libraries go in unchanged, lengthened with zeros to the size the updater
+// wants; the list signs them as they are served.
+TEST_F(UpdateServerTool, TakesPayloadFilesAsTheyAreLengthenedToTheirSize) {
+    const QByteArray library = "MZ library image";
+    const QByteArray large(200'000, 'x');
+    dir.write("payload/braskDLL.dll", library);
+    dir.write("payload/Pelorix.exe", large);
+    ASSERT_EQ(run({"write-release", release, "--payload-folder", dir.file("payload")}), 0);
+
+    const QByteArray served = dir.read("release/Updater/braskDLL.dll");
+    EXPECT_EQ(served.size(), 65'000);
+    EXPECT_TRUE(served.startsWith(library));
+    EXPECT_EQ(served.mid(library.size()), QByteArray(served.size() - library.size(), '\0'));
+    const QByteArray program = dir.read("release/Updater/Pelorix.exe");
+    EXPECT_EQ(program.size(), 1'405'000);
+    EXPECT_TRUE(program.startsWith(large));
+    EXPECT_TRUE(
+        dir.read("release/Updater/SHA256SUMS")
+            .contains(QCryptographicHash::hash(served, QCryptographicHash::Sha256).toHex()));
 }
 
 TEST_F(UpdateServerTool, ShipsAGivenLanguageFileInWindows1252) {

@@ -112,9 +112,17 @@ bool languageText(const QString& languageSource, QString& text, QString& error) 
     return true;
 }
 
-QByteArray releaseFile(const app::ReleaseComponent& component, const QByteArray& language) {
+// A file of the payload folder goes in as it is, lengthened with zero bytes where it is short:
+// Windows loads a program or library without looking at what follows its image.
+QByteArray releaseFile(const app::ReleaseComponent& component, const QByteArray& language,
+                       const QString& payloadFolder) {
     const QString name = component.fileName.toString();
     const qint64 size = qint64{component.minimumSize} * 1000 + kExtraBytes;
+    if (QFile payload(payloadFolder + "/" + name);
+        !payloadFolder.isEmpty() && payload.open(QIODevice::ReadOnly)) {
+        QByteArray bytes = payload.readAll();
+        return bytes.size() < size ? bytes + QByteArray(size - bytes.size(), '\0') : bytes;
+    }
     if (name == "Language.ini") {
         return padded(language + "\r\n", "; ", size);
     }
@@ -124,7 +132,8 @@ QByteArray releaseFile(const app::ReleaseComponent& component, const QByteArray&
 }  // namespace
 
 bool writeDemoRelease(const QString& folder, const QString& languageSource,
-                      const QString& keyFolder, const SignatureTimes& times, QString& error) {
+                      const QString& payloadFolder, const QString& keyFolder,
+                      const SignatureTimes& times, QString& error) {
     QString language;
     if (!languageText(languageSource, language, error)) {
         return false;
@@ -139,7 +148,8 @@ bool writeDemoRelease(const QString& folder, const QString& languageSource,
     QStringList names;
     for (const app::ReleaseComponent& component : app::kReleaseComponents) {
         names << component.fileName.toString();
-        if (!write(updater + "/" + names.last(), releaseFile(component, languageBytes), error)) {
+        if (!write(updater + "/" + names.last(),
+                   releaseFile(component, languageBytes, payloadFolder), error)) {
             return false;
         }
     }

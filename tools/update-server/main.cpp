@@ -19,11 +19,14 @@
 //
 //   pelorix-update-server write-release DIR [--language-source FILE] [--key-folder KEYDIR]
 //                                       [--timestamp SECONDS] [--expires-days DAYS]
+//                                       [--payload-folder PAYLOAD]
 //       Lays out a demo release in DIR: DIR/Updater holds the sixteen release files, each 5000
 //       bytes longer than the updater's minimum size for it (programs are shell scripts that
 //       say they ran), DIR/sources holds PX_History.txt. Language.ini is written in
 //       Windows-1252 from FILE (a UTF-8 language file with a [LanguageSettings] section) or
-//       from a small built-in one, padded with comment lines. DIR/Updater also gets SHA256SUMS
+//       from a small built-in one, padded with comment lines. A release file found by its name
+//       in PAYLOAD (e.g. real Windows programs and libraries) is taken from there instead,
+//       lengthened with zero bytes to its size. DIR/Updater also gets SHA256SUMS
 //       and SHA256SUMS.minisig, as sha256sum and `minisign -S` write them, signed with the key
 //       pair in KEYDIR (default DIR/key): PelorixUpdater.key (a minisign secret key without a
 //       password) is used when there, otherwise a new pair is written there with
@@ -61,7 +64,8 @@ int usage(const QString& problem) {
                  "           [--status NAME:CODE] [--stall NAME:BYTES] [--close NAME:BYTES]\n"
                  "           [--trickle NAME:MILLISECONDS] [--endless NAME:BYTES]\n"
                  "       pelorix-update-server write-release DIR [--language-source FILE]\n"
-                 "           [--key-folder KEYDIR] [--timestamp SECONDS] [--expires-days DAYS]\n",
+                 "           [--key-folder KEYDIR] [--timestamp SECONDS] [--expires-days DAYS]\n"
+                 "           [--payload-folder PAYLOAD]\n",
                  qPrintable(problem));
     return kBadCommandLine;
 }
@@ -100,6 +104,7 @@ int writeRelease(const QStringList& arguments) {
         return usage("write-release needs a folder");
     }
     QString languageSource;
+    QString payloadFolder;
     QString keyFolder = arguments[0] + "/key";
     qint64 timestamp = QDateTime::currentSecsSinceEpoch();
     std::optional<qint64> expiresDays;
@@ -109,6 +114,8 @@ int writeRelease(const QStringList& arguments) {
         bool valid = i + 1 < arguments.size();
         if (option == "--language-source") {
             languageSource = value;
+        } else if (option == "--payload-folder") {
+            payloadFolder = value;
         } else if (option == "--key-folder") {
             keyFolder = value;
         } else if (option == "--timestamp") {
@@ -129,7 +136,8 @@ int writeRelease(const QStringList& arguments) {
     if (expiresDays) {
         times.expires = timestamp + *expiresDays * kSecondsPerDay;
     }
-    if (!pelorix::tools::writeDemoRelease(arguments[0], languageSource, keyFolder, times, error)) {
+    if (!pelorix::tools::writeDemoRelease(arguments[0], languageSource, payloadFolder, keyFolder,
+                                          times, error)) {
         std::fprintf(stderr, "pelorix-update-server: %s\n", qPrintable(error));
         return 1;
     }
