@@ -118,7 +118,7 @@ ProfileDocument::Line ProfileDocument::parseLine(qsizetype start, qsizetype leng
         setName(line, text, first + 1, close);
         return line;
     }
-    // Anything else inside a section is a key; one without "=" has the empty value.
+    // Anything else inside a section is a key; one without "=" has no value.
     line.kind = Kind::Key;
     const qsizetype equals = text.indexOf('=', first);
     if (equals < 0) {
@@ -178,9 +178,11 @@ std::optional<QString> ProfileDocument::value(const QString& section, const QStr
     if (!found) {
         return std::nullopt;
     }
+    // A key line without "=" holds the key but no value: the reader gets its default, and a
+    // later line of the same key stays hidden behind it.
     const Line& line = lines_[*found];
     if (line.valueStart < 0) {
-        return QString();
+        return std::nullopt;
     }
     return withoutEnclosingQuotes(
         textOf(line).mid(line.valueStart, line.valueEnd - line.valueStart));

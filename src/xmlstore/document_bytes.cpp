@@ -1,5 +1,7 @@
 #include "xmlstore/document_bytes.h"
 
+#include "platform/text_codec.h"
+
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -88,6 +90,11 @@ QString declaredEncoding(const QByteArray& bytes) {
     return match.hasMatch() ? match.captured(1).toLower() : QString();
 }
 
+// Windows' own code page is decoded by the program's codec: Qt on Windows knows it only with ICU.
+bool isWindows1252(const QString& encoding) {
+    return encoding == u"windows-1252" || encoding == u"cp1252" || encoding == u"x-cp1252";
+}
+
 // Encodings that pugixml reads itself; every other declared encoding is decoded by Qt.
 bool pugixmlReadsItself(const QString& encoding) {
     return encoding.isEmpty() || encoding.startsWith("utf");
@@ -105,6 +112,9 @@ class ByteWriter : public pugi::xml_writer {
 
 platform::Outcome parseDocumentBytes(pugi::xml_document& document, const QByteArray& bytes) {
     const QString encoding = startsWithByteOrderMark(bytes) ? QString() : declaredEncoding(bytes);
+    if (isWindows1252(encoding)) {
+        return parse(document, platform::decodeAnsi(bytes).toUtf8(), pugi::encoding_utf8);
+    }
     if (!pugixmlReadsItself(encoding)) {
         QStringDecoder decoder(encoding.toLatin1().constData());
         if (decoder.isValid()) {

@@ -71,7 +71,8 @@ TEST_F(ProfileRead, MissingThingsGiveTheDefaultAndEmptyValuesTheEmptyText) {
     profile("[Settings]\r\nEmpty=\r\nBlank=   \r\nNoEquals\r\nQuotedEmpty=\"\"\r\n");
     EXPECT_EQ(read("Settings", "Empty"), "");
     EXPECT_EQ(read("Settings", "Blank"), "");
-    EXPECT_EQ(read("Settings", "NoEquals"), "");
+    // Windows lists no key for a line without "=" and reads the default for it.
+    EXPECT_EQ(read("Settings", "NoEquals"), "<default>");
     EXPECT_EQ(read("Settings", "QuotedEmpty"), "");
     EXPECT_EQ(read("Settings", "Missing", "EN"), "EN");
     EXPECT_EQ(read("Other", "Empty", "EN"), "EN");

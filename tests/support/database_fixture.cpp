@@ -16,7 +16,7 @@ QString jetConnection(const QString& file) {
 }
 
 QString sqliteOdbcConnection(const QString& file) {
-    return "Driver=SQLite3;Database=" + file;
+    return "Driver=SQLite3;Database=" + odbcDriverFileName(file);
 }
 
 QString createDatabaseFile(const TempDir& dir, const QString& name) {

@@ -16,6 +16,8 @@ namespace pelorix::test {
 
 QString jetConnection(const QString& file);
 QString sqliteOdbcConnection(const QString& file);
+// The file's name as the host's ODBC drivers take it: under Wine they are Linux libraries.
+QString odbcDriverFileName(const QString& file);
 
 // An empty SQLite database file (the program never creates one).
 QString createDatabaseFile(const TempDir& dir, const QString& name = "Pelorix.mdb");

@@ -1,9 +1,10 @@
 #include "support/temp_dir.h"
 
+#include "platform/text_codec.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
 
 namespace pelorix::test {
 
@@ -30,8 +31,7 @@ QString TempDir::mkdir(const QString& relative) const {
 }
 
 QByteArray cp1252(const QString& text) {
-    QStringEncoder encoder("windows-1252");
-    return encoder.encode(text);
+    return platform::encodeAnsi(text);
 }
 
 }  // namespace pelorix::test

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 
 int wmain() {
     wchar_t path[MAX_PATH] = {};

@@ -161,9 +161,10 @@ bool Exchange::setReceiveTimeout() {
     return true;
 }
 
+// Wine's WinHTTP reports the socket's own timeout (WSAETIMEDOUT) where Windows reports its own.
 void Exchange::failWaiting() {
     const DWORD code = GetLastError();
-    if (code != ERROR_WINHTTP_TIMEOUT) {
+    if (code != ERROR_WINHTTP_TIMEOUT && code != WSAETIMEDOUT) {
         failWith(code);
     } else if (waitEndsAtTotal_) {
         failOverTime();

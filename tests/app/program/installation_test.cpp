@@ -1,5 +1,6 @@
 #include "app/program/installation.h"
 #include "platform/environment.h"
+#include "support/os_facts.h"
 
 #include <gtest/gtest.h>
 
@@ -62,10 +63,7 @@ TEST_P(InstallationFromEnvironment, GivesTheValue) {
 const QString kDefaultLimits = "8 10 1800 268435456 30 5";
 
 const InstallationCase kCases[] = {
-    {"FoldersByDefault",
-     {},
-     folders,
-     "/var/lib/Pelorix/Pelorix.ini /var/lib/OrvaneTrellisService/OTRS.xml"},
+    {"FoldersByDefault", {}, folders, test::kDefaultInstallation.settingsAndControlDocument},
     {"FoldersInCommonAppData",
      {{"PELORIX_COMMON_APPDATA", "/srv/data"}},
      folders,
@@ -74,7 +72,7 @@ const InstallationCase kCases[] = {
      {{"PELORIX_COMMON_APPDATA", ""}},
      folders,
      "/Pelorix/Pelorix.ini /OrvaneTrellisService/OTRS.xml"},
-    {"SystemFolderByDefault", {}, systemFolder, "/usr/local/lib"},
+    {"SystemFolderByDefault", {}, systemFolder, test::kDefaultInstallation.systemFolder},
     {"SystemFolderNamed", {{"PELORIX_SYSTEM_FOLDER", "/srv/system"}}, systemFolder, "/srv/system"},
     {"SystemFolderLookupFailed", {{"PELORIX_SYSTEM_FOLDER", ""}}, systemFolder, ""},
     {"UpdateServerByDefault",
@@ -86,7 +84,10 @@ const InstallationCase kCases[] = {
      {{"PELORIX_UPDATE_SERVER", "http://mirror:81/px/Updater/"}},
      server,
      "http://mirror:81/px/Updater http://mirror:81/sources/PX_History.txt"},
-    {"OdbcDriverBlankIsTheDefault", {{"PELORIX_ODBC_DRIVER", " "}}, odbcDriver, "FreeTDS"},
+    {"OdbcDriverBlankIsTheDefault",
+     {{"PELORIX_ODBC_DRIVER", " "}},
+     odbcDriver,
+     test::kDefaultInstallation.sqlServerOdbcDriver},
     {"OdbcDriverNamed",
      {{"PELORIX_ODBC_DRIVER", " ODBC Driver 18 for SQL Server "}},
      odbcDriver,

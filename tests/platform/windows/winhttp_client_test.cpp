@@ -1,5 +1,6 @@
 #include "platform/http_client.h"
 #include "support/http_test_server.h"
+#include "support/os_facts.h"
 
 #include <gtest/gtest.h>
 #include <QByteArray>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace pelorix::test {
@@ -167,6 +169,11 @@ void expectError(const QString& error, const Case& row) {
 
 TEST_P(WinHttpClient, AnswersAsTheLinuxClientDoes) {
     const Case& row = GetParam();
+    if (std::string_view(row.name) == "StallBeforeAnswer" && test::runningUnderWine()) {
+        // Windows applies the receive time-outs to the response head as to the body; Wine 8
+        // waits for a silent server's answer.
+        GTEST_SKIP() << "Wine's WinHTTP applies no receive time-out to the response head";
+    }
     const platform::HttpLimits limits = limitsOf(row);
     const auto start = std::chrono::steady_clock::now();
     if (row.ask == Ask::Size) {
@@ -204,8 +211,8 @@ TEST_P(WinHttpClient, AnswersAsTheLinuxClientDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, WinHttpClient, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<Case>& row) {
+                             return std::string(row.param.name);
                          });
 
 }  // namespace

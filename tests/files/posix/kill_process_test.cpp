@@ -34,7 +34,7 @@ class NamedProcess {
 // While such processes run, no other test may run the updater: it would refuse to update beside
 // a process named like the main program.
 class ProcessLookupTest : public ::testing::Test {
-protected:
+  protected:
     test::RunLock lock{test::RunLock::Kind::Exclusive};
     test::TempDir dir;
 };
