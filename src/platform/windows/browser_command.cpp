@@ -2,10 +2,9 @@
 
 namespace pelorix::platform {
 
-// The shell's own handler for addresses picks the browser the user chose, as a double-click on
-// a link would.
+// Explorer hands an address to the browser the user chose, as a double-click on a link would.
 QStringList browserCommand(const QString& address) {
-    return {QStringLiteral("rundll32.exe"), QStringLiteral("url.dll,FileProtocolHandler"), address};
+    return {QStringLiteral("explorer.exe"), address};
 }
 
 }  // namespace pelorix::platform
