@@ -48,6 +48,8 @@ sort >"$work/expected" <<'FILES'
 -rw-r--r-- ./usr/share/doc/pelorix-updater/report.md
 -rw-r--r-- ./usr/share/doc/pelorix-updater/report.schema.json
 -rw-r--r-- ./usr/share/doc/pelorix-updater/unattended.md
+-rw-r--r-- ./usr/share/doc/pelorix-updater/windows-build.md
+-rw-r--r-- ./usr/share/doc/pelorix-updater/windows-window.png
 -rw-r--r-- ./usr/share/man/man1/PelorixUpdater.1.gz
 -rw-r--r-- ./usr/share/doc/pelorix-updater/examples/pelorix-update.yml
 FILES
