@@ -1,6 +1,6 @@
 #include "platform/clock.h"
 
-#include <windows.h>
+#include <QTime>  // Qt reads the local time on both systems
 
 #include <thread>
 
@@ -11,9 +11,7 @@ namespace {
 class SystemClock final : public Clock {
   public:
     int secondsSinceMidnight() const override {
-        SYSTEMTIME now{};
-        GetLocalTime(&now);
-        return (now.wHour * 60 + now.wMinute) * 60 + now.wSecond;
+        return QTime::currentTime().msecsSinceStartOfDay() / 1000;
     }
     std::chrono::steady_clock::time_point monotonicNow() const override {
         return std::chrono::steady_clock::now();
