@@ -49,12 +49,12 @@ install(FILES packaging/pelorix-updater.desktop DESTINATION share/applications
   COMPONENT package)
 # Every document the shipped ones link to is shipped too.
 install(FILES README.md docs/unattended.md docs/releases.md docs/report.md docs/report.schema.json
-  docs/control-document-and-database.md docs/windows-build.md docs/windows-window.png packaging/copyright "${PELORIX_CHANGELOG}"
+  docs/control-document-and-database.md docs/windows-build.md docs/windows-window.png docs/windows.md packaging/copyright "${PELORIX_CHANGELOG}"
   DESTINATION ${PELORIX_DOC_DIR} COMPONENT package)
 install(FILES "${PELORIX_MAN_PAGE}" DESTINATION share/man/man1 COMPONENT package)
 # The folder for the administrator's trusted release key; the package ships no key of its own.
 install(DIRECTORY DESTINATION /etc/pelorix-updater COMPONENT package)
-install(FILES docs/ansible/pelorix-update.yml DESTINATION ${PELORIX_DOC_DIR}/examples
+install(FILES docs/ansible/pelorix-update.yml docs/ansible/pelorix-update-windows.yml DESTINATION ${PELORIX_DOC_DIR}/examples
   COMPONENT package)
 
 set(CPACK_GENERATOR DEB)

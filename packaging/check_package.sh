@@ -50,7 +50,9 @@ sort >"$work/expected" <<'FILES'
 -rw-r--r-- ./usr/share/doc/pelorix-updater/unattended.md
 -rw-r--r-- ./usr/share/doc/pelorix-updater/windows-build.md
 -rw-r--r-- ./usr/share/doc/pelorix-updater/windows-window.png
+-rw-r--r-- ./usr/share/doc/pelorix-updater/windows.md
 -rw-r--r-- ./usr/share/man/man1/PelorixUpdater.1.gz
+-rw-r--r-- ./usr/share/doc/pelorix-updater/examples/pelorix-update-windows.yml
 -rw-r--r-- ./usr/share/doc/pelorix-updater/examples/pelorix-update.yml
 FILES
 if ! diff -u "$work/expected" "$work/files" >"$work/diff"; then
