@@ -30,11 +30,20 @@ function(pelorix_test name dir)
     set(other_os "/posix/")
   endif()
   list(FILTER sources EXCLUDE REGEX "${other_os}")
+  # A folder's harness built as a library of its own (pelorix_<dir>_harness) serves more than
+  # one suite: the suite then compiles only its cases. wine/ holds the cases of the Windows
+  # program under Wine, a suite of its own.
+  list(FILTER sources EXCLUDE REGEX "/${dir}/wine/")
+  set(libraries ${ARGN})
+  if(TARGET pelorix_${dir}_harness)
+    list(FILTER sources INCLUDE REGEX "_test\\.cpp$")
+    list(APPEND libraries pelorix_${dir}_harness)
+  endif()
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE pelorix_test_support ${ARGN})
+  target_link_libraries(${name} PRIVATE pelorix_test_support ${libraries})
   # Test code is compiled, not measured: unoptimised it builds in much less time. The heavy
   # headers every test includes are compiled once per suite.
   target_compile_options(${name} PRIVATE -O0)

@@ -67,7 +67,8 @@ void runTool(const QString& program, const QStringList& arguments) {
 }  // namespace
 
 Sandbox::Sandbox()
-    : dir_(QDir::tempPath() + "/pelorix-e2e-XXXXXX"),
+    : wine_(WineHost::fromEnvironment()),
+      dir_(QDir::tempPath() + "/pelorix-e2e-XXXXXX"),
       systemFolder_(path("system")),
       environment_(kShortLimits) {
     require(dir_.isValid(), "no temporary folder");
@@ -75,7 +76,7 @@ Sandbox::Sandbox()
     writeSettings();
     writeLanguageFile();
     writeOldInstallation(appFolder());
-    writeOldLibraries(systemFolder_);
+    writeLibraries(systemFolder_);
     registerOldLibraries();
     makeDatabase();
     writeRelease();
@@ -85,6 +86,9 @@ Sandbox::~Sandbox() {
     stopStandIns();
     // Whatever the updater started from here and left running.
     endProcessesMentioning(root() + "/");
+    if (wine_) {
+        endProcessesMentioning(WineHost::windowsPath(root()) + "\\");
+    }
     exclusive_.reset();
 }
 
@@ -93,7 +97,11 @@ void Sandbox::makeLayout() {
          {"appdata/Pelorix", "app", "system", "data", "updater", "registrar"}) {
         require(QDir().mkpath(path(folder)), QString("cannot create ") + folder);
     }
-    placeExecutable(updaterExecutable(), path("updater/PelorixUpdater"));
+    if (wine_) {
+        wine_->placeProgram(path("updater"));
+    } else {
+        placeExecutable(updaterExecutable(), path("updater/PelorixUpdater"));
+    }
     // Where the package puts it, relative to the updater; a Wine registrar on the search path or
     // beside the updater (Wine's /usr/bin/regsvr32 beside the packaged one) would spoil the
     // registry.
@@ -110,14 +118,28 @@ void Sandbox::makeDatabase() {
 }
 
 void Sandbox::writeRelease() {
-    runTool(toolExecutable("update-server", "pelorix-update-server"),
-            {"write-release", path("release"), "--language-source",
-             sourceFile("tools/demo/language.ini")});
+    QStringList arguments{"write-release", path("release"), "--language-source",
+                          sourceFile("tools/demo/language.ini")};
+    if (wine_) {
+        wine_->writePayload(path("payload"), releaseFileNames());
+        arguments << "--payload-folder" << path("payload");
+    }
+    runTool(toolExecutable("update-server", "pelorix-update-server"), arguments);
+}
+
+// Real libraries under Wine, which its regsvr32 registers; each old one its own bytes.
+void Sandbox::writeLibraries(const QString& folder) {
+    writeOldLibraries(folder);
+    if (wine_) {
+        for (const QString& library : oldLibraries()) {
+            wine_->writeLibrary(folder + "/" + library, oldContent(library));
+        }
+    }
 }
 
 void Sandbox::writeSettings(const QString& language, const QString& updateLog) {
-    writeSettingsBytes(windows1252("[ServiceSettings]\nDataBasePath=" + path("data") +
-                                   "\nAppPath=" + appFolder() +
+    writeSettingsBytes(windows1252("[ServiceSettings]\nDataBasePath=" + programPath(path("data")) +
+                                   "\nAppPath=" + programPath(appFolder()) +
                                    "\n[Settings]\nUpdateLog=" + updateLog +
                                    "\nLanguage=" + language + "\nLearningLanguage=EN\n"));
 }
@@ -141,7 +163,7 @@ void Sandbox::moveSystemFolderTo(const QString& parent) {
     require(foreignSystemFolder_->isValid(), "cannot create a folder in " + parent);
     QDir(systemFolder_).removeRecursively();
     systemFolder_ = foreignSystemFolder_->path();
-    writeOldLibraries(systemFolder_);
+    writeLibraries(systemFolder_);
     registerOldLibraries();
 }
 
@@ -152,6 +174,9 @@ void Sandbox::registerOldLibraries() {
         registered << systemFolder_ + "/" + library;
     }
     writeBytes(registryFile(), (registered.join('\n') + '\n').toUtf8());
+    if (wine_) {
+        wine_->registerLibraries(registered);
+    }
 }
 
 void Sandbox::startSupervisor(const QStringList& extraArguments) {
@@ -238,12 +263,27 @@ QProcessEnvironment Sandbox::environment() const {
     for (const auto& [name, value] : environment_) {
         environment.insert(name, value);
     }
+    if (wine_) {
+        wine_->addTo(environment);
+        for (const char* name :
+             {"PELORIX_COMMON_APPDATA", "PELORIX_SYSTEM_FOLDER", "PELORIX_RELEASE_KEY"}) {
+            if (environment.value(name).startsWith('/')) {
+                environment.insert(name, programPath(environment.value(name)));
+            }
+        }
+    }
     return environment;
 }
 
 std::unique_ptr<UpdaterProcess> Sandbox::start(const QStringList& arguments,
                                                const QString& errorFile) {
     auto lock = exclusive_ ? nullptr : std::make_unique<test::RunLock>(test::RunLock::Kind::Shared);
+    if (wine_) {
+        return std::make_unique<UpdaterProcess>(
+            wine_->launcher(),
+            wine_->launcherArguments(wine_->executable(path("updater")), arguments), environment(),
+            errorFile, std::move(lock));
+    }
     return std::make_unique<UpdaterProcess>(path("updater/PelorixUpdater"), arguments,
                                             environment(), errorFile, std::move(lock));
 }
@@ -283,10 +323,14 @@ QStringList Sandbox::registeredLibraries(QStringList expected,
     const QDeadlineTimer deadline(limit);
     QStringList paths;
     do {
-        QFile file(registryFile());
-        paths.clear();
-        if (file.open(QIODevice::ReadOnly)) {
-            paths = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        if (wine_) {
+            paths = wine_->registeredLibraries(systemFolder_);
+        } else {
+            QFile file(registryFile());
+            paths.clear();
+            if (file.open(QIODevice::ReadOnly)) {
+                paths = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+            }
         }
         std::sort(paths.begin(), paths.end());
         if (paths == expected) {

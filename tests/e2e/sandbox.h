@@ -2,6 +2,7 @@
 
 #include "background_process.h"
 #include "updater_process.h"
+#include "wine_host.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -49,6 +50,12 @@ class Sandbox {
     QString releaseFile(const QString& name) const { return path("release/Updater/" + name); }
     QString registryFile() const { return path("registrar/registry.txt"); }
     QString debugLogFile() const { return path("updater/PelorixUpdater_DebugLog.txt"); }
+    // The Windows program under Wine runs in place of the Linux one (see WineHost), or none.
+    const WineHost* wine() const { return wine_.get(); }
+    // A path as the updater is to be told it.
+    QString programPath(const QString& hostPath) const {
+        return wine_ ? WineHost::windowsPath(hostPath) : hostPath;
+    }
 
     // The settings file as an installation writes it: Windows-1252, CR LF.
     void writeSettings(const QString& language = "DE", const QString& updateLog = "1");
@@ -100,7 +107,9 @@ class Sandbox {
     void writeRelease();
     void makeDatabase();
     void registerOldLibraries();
+    void writeLibraries(const QString& folder);
 
+    std::unique_ptr<WineHost> wine_;
     QTemporaryDir dir_;
     std::unique_ptr<QTemporaryDir> foreignSystemFolder_;
     QString systemFolder_;

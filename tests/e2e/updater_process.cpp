@@ -2,6 +2,15 @@
 
 namespace pelorix::e2e {
 
+namespace {
+
+// A Windows program ends its lines with CR LF; the expected texts end them with LF.
+QString lines(const QByteArray& output) {
+    return QString::fromUtf8(output).replace("\r\n", "\n");
+}
+
+}  // namespace
+
 UpdaterProcess::UpdaterProcess(const QString& executable, const QStringList& arguments,
                                const QProcessEnvironment& environment, const QString& errorFile,
                                std::unique_ptr<test::RunLock> lock)
@@ -27,7 +36,7 @@ UpdaterProcess::~UpdaterProcess() {
 QString UpdaterProcess::outputSoFar() {
     process_->waitForReadyRead(0);
     out_ += process_->readAllStandardOutput();
-    return QString::fromUtf8(out_);
+    return lines(out_);
 }
 
 RunResult UpdaterProcess::wait(std::chrono::milliseconds limit) {
@@ -43,8 +52,8 @@ RunResult UpdaterProcess::wait(std::chrono::milliseconds limit) {
                             ? process_->exitCode()
                             : -1;
     out_ += process_->readAllStandardOutput();
-    result.out = QString::fromUtf8(out_);
-    result.err = QString::fromUtf8(process_->readAllStandardError());
+    result.out = lines(out_);
+    result.err = lines(process_->readAllStandardError());
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started_);
     return result;

@@ -11,7 +11,8 @@
 
 namespace pelorix::e2e {
 
-// What one run of the updater left: its exit status and both output channels as text.
+// What one run of the updater left: its exit status and both output channels as text, lines
+// ended by LF.
 struct RunResult {
     bool finished = false;  // false: it was killed at the time limit
     int exitStatus = -1;

@@ -1,5 +1,6 @@
 #include "platform/windows/file_io.h"
 #include "platform/windows/file_system.h"
+#include "platform/windows/owned_handle.h"
 #include "platform/windows/wide_path.h"
 #include "platform/windows/win32_error.h"
 
@@ -126,7 +127,18 @@ Outcome WindowsFileSystem::copyInto(const QString& from, const QString& to, bool
     return moved;
 }
 
+// A second name of a file that cannot be deleted now (a program holds it open, or runs from it,
+// or it is read-only) could not be removed either, for it is the same file: such a file gets no
+// link, so that its caller keeps a copy instead, which a rollback can remove. Opened for writing
+// and deletion, nothing is written.
 Outcome WindowsFileSystem::linkFile(const QString& from, const QString& to) {
+    const OwnedHandle deletable(
+        ::CreateFileW(WidePath(from).c_str(), DELETE | FILE_WRITE_DATA,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!deletable.isValid()) {
+        return lastErrorFailure();
+    }
     return succeededOrLastError(
         ::CreateHardLinkW(WidePath(to).c_str(), WidePath(from).c_str(), nullptr));
 }
