@@ -96,6 +96,28 @@ TEST_F(E2eSignedRelease, AReleaseSignedWithTheRealMinisignIsVerifiedAndInstalled
     EXPECT_TRUE(QFile::exists(sandbox.path("appdata/Pelorix/PelorixUpdater_AcceptedRelease.txt")));
 }
 
+// An installed file that already is the listed one is taken from the installation; a copy that
+// differs by one byte is fetched.
+TEST_F(E2eSignedRelease, InstalledFilesThatAreTheListedOnesAreNotFetchedAgain) {
+    trustKey(demoKey("pub"));
+    for (const QString name : {"Reports.exe", "PXHelp.chm"}) {
+        writeFile(sandbox.appFolder() + "/" + name, release.value(name));
+    }
+    writeFile(sandbox.systemFolder() + "/TobrinDLL.dll", release.value("TobrinDLL.dll"));
+    writeFile(sandbox.appFolder() + "/Sorvand.exe", release.value("Sorvand.exe") + "x");
+    sandbox.startRequestLoggingUpdateServer();
+
+    expectCompleteUpdate(sandbox.run(unattended()), Texts::German, 1, 15, 1);
+
+    const QStringList requested = sandbox.requestedFiles();
+    for (const QString name : {"Reports.exe", "PXHelp.chm", "TobrinDLL.dll"}) {
+        EXPECT_FALSE(requested.contains(name)) << name.toStdString();
+        EXPECT_EQ(sandbox.debugLogMessages().filter(name + " is unchanged: taken from ").size(), 1);
+    }
+    EXPECT_TRUE(requested.contains("Sorvand.exe"));
+    EXPECT_EQ(requested.size(), 2 + 16 - 3) << requested.join(' ').toStdString();
+}
+
 // In local mode the list and its signature are read where they lie and stay there.
 TEST_F(E2eSignedRelease, ALocalReleaseFolderIsVerifiedAndItsListStaysInPlace) {
     const QString offline = sandbox.path("offline");

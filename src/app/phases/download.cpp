@@ -84,7 +84,8 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
             return ctx.interruptedExit("before the download of " + fileName);
         }
         ctx.status.openStep(ctx.tr(component.statusText.toString()));
-        if (!downloader.DownloadFile(ctx.updateServerBase, fileName, target,
+        if (!takeUnchangedFile(ctx, component, target) &&
+            !downloader.DownloadFile(ctx.updateServerBase, fileName, target,
                                      component.minimumSize)) {
             if (ctx.interruption() != 0) {
                 return ctx.interruptedExit("during the download of " + fileName);

@@ -4,6 +4,7 @@
 #include "app/release/trust.h"
 #include "app/replacement/plan.h"
 #include "app/run/update_context.h"
+#include "files/download_source.h"
 #include "platform/file_system.h"
 
 #include <QCryptographicHash>
@@ -51,6 +52,27 @@ void noteFetchedFile(UpdateContext& ctx, const ReleaseComponent& component) {
     if (!fetched || !installed || *installed != *fetched) {
         ctx.record.installedContentChanged = true;
     }
+}
+
+bool takeUnchangedFile(UpdateContext& ctx, const ReleaseComponent& component,
+                       const QString& target) {
+    if (!ctx.release || ctx.release->state != ReleaseTrust::State::Verified ||
+        files::downloadSourceFor(ctx.form.commandLine, ctx.ownFolder).isLocal) {
+        return false;
+    }
+    const QString fileName = component.fileName.toString();
+    const QString installed = installedPath(ctx, component);
+    platform::FileSystem& files = ctx.services.files;
+    if (!files.normalFileExists(installed) ||
+        !verifyDownloadedFile(ctx, *ctx.release, fileName, installed).verified) {
+        return false;
+    }
+    if (const platform::Outcome copied = files.copyFile(installed, target, true); !copied) {
+        ctx.log("Unchanged " + fileName + " not taken from " + installed + ": " + copied.reason());
+        return false;
+    }
+    ctx.log(fileName + " is unchanged: taken from " + installed + ", not fetched.");
+    return true;
 }
 
 void noteRetiredEntries(UpdateContext& ctx) {
