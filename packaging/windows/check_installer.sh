@@ -53,6 +53,7 @@ osslsigncode verify -CAfile "$work/cert.pem" -in "$work/tampered.msi" >/dev/null
 # What the package holds, table by table.
 table() { msiinfo export "$old_msi" "$1" | tail -n +4; }
 grep -qP '^ProductLanguage\t1031\r?$' <<<"$(table Property)" || fail "not German"
+grep -q '^Template: x64;1031$' <<<"$(msiinfo suminfo "$old_msi")" || fail "not a German x64 package"
 grep -qP '^INSTALLDIR\tProgramFiles64Folder\tPelorix\r?$' <<<"$(table Directory)" ||
     fail "the program folder is not [ProgramFiles64Folder]Pelorix"
 grep -qP '^PelorixUpdaterShortcut\tProgramMenuFolder\tPelorixUpdater\t' <<<"$(table Shortcut)" ||
