@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace pelorix::platform {
 
@@ -61,5 +62,8 @@ class HttpClient {
 
 // The HTTP client of this platform.
 HttpClient& defaultHttpClient();
+// Another client of this platform, with connections of its own: fetches on several clients run
+// side by side, each client used by one thread at a time.
+std::unique_ptr<HttpClient> newHttpClient();
 
 }  // namespace pelorix::platform

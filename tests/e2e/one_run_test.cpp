@@ -90,8 +90,10 @@ INSTANTIATE_TEST_SUITE_P(Settings, E2eTwoRuns,
                              return std::string(testCase.param.name);
                          });
 
+// One file after the other, so that the held file is the one the status box is at.
 TEST_F(E2eOneRun, SigtermDuringTheDownloadsEndsWithEightAndARerunCompletes) {
     sandbox.setEnvironment("PELORIX_DOWNLOAD_STALL_SECONDS", "60");
+    sandbox.setEnvironment("PELORIX_PARALLEL_DOWNLOADS", "1");
     HeldReleaseServer server(sandbox.path("release/Updater"), "Reports.exe");
     sandbox.setUpdateServer(server.base());
     auto updater = sandbox.start(unattended());

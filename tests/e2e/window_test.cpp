@@ -103,6 +103,7 @@ TEST_F(E2eWindow, UpdatesThroughTheRealWindowAndIgnoresASecondClick) {
     sandbox.setUpdateServer(server.base());
     // The second click below must meet a wait of the run, so the waits last their seconds.
     sandbox.setEnvironment("PELORIX_TEST_WAIT_PERCENT", "");
+    sandbox.setEnvironment("PELORIX_PARALLEL_DOWNLOADS", "1");
     auto updater = sandbox.start({});
 
     const auto window =

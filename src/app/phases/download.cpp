@@ -1,5 +1,6 @@
 #include "app/phases/download.h"
 
+#include "app/phases/component_fetch.h"
 #include "app/phases/download_error.h"
 #include "app/phases/fetched_files.h"
 #include "app/phases/release_check.h"
@@ -8,7 +9,6 @@
 #include "app/run/status_output.h"
 #include "app/run/update_context.h"
 #include "files/download_source.h"
-#include "files/downloader.h"
 #include "platform/file_system.h"
 
 #include <QDir>
@@ -74,27 +74,27 @@ RunOutcome runComponentDownload(UpdateContext& ctx) {
             return outcome;
         }
     }
-    files::Downloader downloader(ctx.form.commandLine, ctx.ownFolder, ctx.services.files,
-                                 ctx.services.http, ctx.limits.httpLimits());
-    downloader.setAbortRequest([&ctx] { return ctx.interruption() != 0; });
-    for (const ReleaseComponent& component : kReleaseComponents) {
+    ComponentFetch fetch(ctx);
+    for (std::size_t row = 0; row < kReleaseComponents.size(); ++row) {
+        const ReleaseComponent& component = kReleaseComponents[row];
         const QString fileName = component.fileName.toString();
         const QString target = component.temporaryPath(ctx.settings.appPath);
         if (ctx.interruption() != 0) {
+            fetch.abandonAfter(row);
             return ctx.interruptedExit("before the download of " + fileName);
         }
         ctx.status.openStep(ctx.tr(component.statusText.toString()));
-        if (!takeUnchangedFile(ctx, component, target) &&
-            !downloader.DownloadFile(ctx.updateServerBase, fileName, target,
-                                     component.minimumSize)) {
+        if (!fetch.obtain(row)) {
+            fetch.abandonAfter(row);
             if (ctx.interruption() != 0) {
                 return ctx.interruptedExit("during the download of " + fileName);
             }
-            ctx.log("Download of " + fileName + " failed: " + downloader.lastFailure());
+            ctx.log("Download of " + fileName + " failed: " + fetch.failure());
             ShowDownloadError(ctx);
             return RunOutcome::DownloadError;
         }
         if (const QString refusal = refusalOf(ctx, fileName, target); !refusal.isEmpty()) {
+            fetch.abandonAfter(row);
             ShowDownloadError(ctx, refusal);
             return RunOutcome::DownloadError;
         }

@@ -54,20 +54,26 @@ void noteFetchedFile(UpdateContext& ctx, const ReleaseComponent& component) {
     }
 }
 
-bool takeUnchangedFile(UpdateContext& ctx, const ReleaseComponent& component,
-                       const QString& target) {
+bool installedCopyIsListed(const UpdateContext& ctx, const ReleaseComponent& component) {
     if (!ctx.release || ctx.release->state != ReleaseTrust::State::Verified ||
         files::downloadSourceFor(ctx.form.commandLine, ctx.ownFolder).isLocal) {
         return false;
     }
-    const QString fileName = component.fileName.toString();
     const QString installed = installedPath(ctx, component);
-    platform::FileSystem& files = ctx.services.files;
-    if (!files.normalFileExists(installed) ||
-        !verifyDownloadedFile(ctx, *ctx.release, fileName, installed).verified) {
+    return ctx.services.files.normalFileExists(installed) &&
+           verifyDownloadedFile(ctx, *ctx.release, component.fileName.toString(), installed)
+               .verified;
+}
+
+bool takeUnchangedFile(UpdateContext& ctx, const ReleaseComponent& component,
+                       const QString& target) {
+    if (!installedCopyIsListed(ctx, component)) {
         return false;
     }
-    if (const platform::Outcome copied = files.copyFile(installed, target, true); !copied) {
+    const QString fileName = component.fileName.toString();
+    const QString installed = installedPath(ctx, component);
+    if (const platform::Outcome copied = ctx.services.files.copyFile(installed, target, true);
+        !copied) {
         ctx.log("Unchanged " + fileName + " not taken from " + installed + ": " + copied.reason());
         return false;
     }

@@ -19,9 +19,11 @@ QString sha256Hex(const QByteArray& bytes);
 // same bytes changes nothing.
 void noteFetchedFile(UpdateContext& ctx, const ReleaseComponent& component);
 
-// With a verified checksum list and the update server as the source, an installed copy that
-// already has the listed SHA-256 is copied to `target` instead of being fetched again. False
-// when there is no such copy or it could not be copied: the file is then fetched.
+// With a verified checksum list and the update server as the source: the installed copy already
+// has the listed SHA-256.
+bool installedCopyIsListed(const UpdateContext& ctx, const ReleaseComponent& component);
+// Such a copy is copied to `target` instead of being fetched again. False when there is none
+// or it could not be copied: the file is then fetched.
 bool takeUnchangedFile(UpdateContext& ctx, const ReleaseComponent& component,
                        const QString& target);
 

@@ -28,7 +28,8 @@ UpdateServices MachineServices::services() {
             platform::defaultProcessTable(),
             platform::systemClock(),
             database_,
-            platform::defaultHttpClient()};
+            platform::defaultHttpClient(),
+            platform::newHttpClient};
 }
 
 }  // namespace pelorix::app

@@ -25,7 +25,9 @@ BlockingServices::BlockingServices(UpdateServices services, UserInterface& ui)
       programs_(services.programs, ui) {}
 
 UpdateServices BlockingServices::services() {
-    return {inner_.files, programs_, inner_.processes, inner_.clock, database_, http_};
+    // The clients of side-by-side downloads run on threads of their own already.
+    return {inner_.files, programs_, inner_.processes,    inner_.clock,
+            database_,    http_,     inner_.newHttpClient};
 }
 
 platform::HttpResult BlockingServices::Http::get(const QString& url,

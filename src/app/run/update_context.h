@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace pelorix::platform {
@@ -45,6 +46,9 @@ struct UpdateServices {
     platform::Clock& clock;
     platform::Database& database;
     platform::HttpClient& http;
+    // Clients with connections of their own for downloads side by side; without it every file
+    // is fetched through `http`, one after the other.
+    std::function<std::unique_ptr<platform::HttpClient>()> newHttpClient{};
 };
 
 // Everything one press of the update button works with.

@@ -6,6 +6,9 @@ namespace pelorix::app {
 
 namespace {
 
+// More connections than this to one server would only crowd the line.
+constexpr int kMostParallelDownloads = 16;
+
 // Positive whole numbers of the environment; anything else leaves the default.
 class NumbersOf {
   public:
@@ -52,6 +55,9 @@ UpdateLimits updateLimitsFromEnvironment(const platform::Environment& environmen
         numbers.number("PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES", defaults.downloadMaximumBytes);
     const int percent = numbers.seconds("PELORIX_TEST_WAIT_PERCENT", defaults.waitPercent);
     limits.waitPercent = percent <= 100 ? percent : defaults.waitPercent;
+    const int parallel = numbers.seconds("PELORIX_PARALLEL_DOWNLOADS", defaults.parallelDownloads);
+    limits.parallelDownloads =
+        parallel <= kMostParallelDownloads ? parallel : defaults.parallelDownloads;
     limits.releaseKeyPath = environment.value("PELORIX_RELEASE_KEY");
     return limits;
 }

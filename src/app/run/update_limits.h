@@ -30,6 +30,8 @@ struct UpdateLimits {
     // Test knob: how long the procedure's own waits (WaitSeconds) last, in percent of their
     // seconds, 1 to 100. Only PELORIX_TEST_WAIT_PERCENT changes it, and the debug log says so.
     int waitPercent = 100;
+    // How many files of the release are fetched side by side (1: one after the other).
+    int parallelDownloads = 4;
     // A trusted release key named by the administrator; empty when none is.
     QString releaseKeyPath;
 
@@ -46,9 +48,9 @@ struct UpdateLimits {
 // The defaults, each replaced by a whole number (at least 1) in PELORIX_STOP_TIMEOUT_SECONDS,
 // PELORIX_DOWNLOAD_STALL_SECONDS, PELORIX_DOWNLOAD_TIME_LIMIT_SECONDS,
 // PELORIX_DOWNLOAD_SIZE_LIMIT_BYTES, PELORIX_DB_STATEMENT_TIMEOUT_SECONDS and
-// PELORIX_DB_CONNECT_TIMEOUT_SECONDS, and PELORIX_TEST_WAIT_PERCENT by a whole number from 1 to
-// 100; anything else is ignored. PELORIX_RELEASE_KEY gives the path
-// of the release key.
+// PELORIX_DB_CONNECT_TIMEOUT_SECONDS, PELORIX_TEST_WAIT_PERCENT by a whole number from 1 to
+// 100 and PELORIX_PARALLEL_DOWNLOADS by one from 1 to 16; anything else is ignored.
+// PELORIX_RELEASE_KEY gives the path of the release key.
 UpdateLimits updateLimitsFromEnvironment(const platform::Environment& environment);
 
 }  // namespace pelorix::app

@@ -269,4 +269,8 @@ HttpClient& defaultHttpClient() {
     return client;
 }
 
+std::unique_ptr<HttpClient> newHttpClient() {
+    return std::make_unique<CurlHttpClient>();
+}
+
 }  // namespace pelorix::platform

@@ -367,4 +367,8 @@ HttpClient& defaultHttpClient() {
     return client;
 }
 
+std::unique_ptr<HttpClient> newHttpClient() {
+    return std::make_unique<WinHttpClient>();
+}
+
 }  // namespace pelorix::platform
