@@ -1,6 +1,7 @@
 #include "files/download_pool.h"
 
 #include "files/downloader.h"
+#include "files/partial_downloads.h"
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -9,12 +10,13 @@
 namespace pelorix::files {
 
 DownloadPool::DownloadPool(QString baseAddress, platform::FileSystem& files, ClientFactory clients,
-                           platform::HttpLimits limits, int connections)
+                           platform::HttpLimits limits, int connections, PartialDownloads* partials)
     : baseAddress_(std::move(baseAddress)),
       files_(files),
       clients_(std::move(clients)),
       limits_(std::move(limits)),
-      connections_(std::max(connections, 1)) {
+      connections_(std::max(connections, 1)),
+      partials_(partials) {
     // A transfer ends as soon as the pool is cancelled, as well as when its owner asks.
     const std::function<bool()> outer = limits_.abortRequested;
     limits_.abortRequested = [this, outer] {
@@ -50,6 +52,7 @@ void DownloadPool::work() {
     std::optional<Downloader> downloader;
     if (client) {
         downloader.emplace(QString(), QString(), files_, *client, limits_);
+        downloader->setPartialDownloads(partials_);
     }
     while (const std::optional<std::size_t> index = takeJob()) {
         const DownloadJob& job = jobs_[*index];
@@ -57,6 +60,7 @@ void DownloadPool::work() {
             finish(*index, {false, QStringLiteral("no HTTP client for a further connection")});
             continue;
         }
+        downloader->setListedSha256(job.listedSha256);
         const bool ok =
             downloader->DownloadFile(baseAddress_, job.fileName, job.targetPath, job.minimumSize);
         finish(*index, {ok, downloader->lastFailure()});
@@ -100,7 +104,13 @@ void DownloadPool::cancelAfter(std::size_t index) {
     stopThreads();
     for (std::size_t later = index + 1; later < jobs_.size(); ++later) {
         const QString& target = jobs_[later].targetPath;
-        if (started_[later] && files_.normalFileExists(target)) {
+        if (!started_[later]) {
+            continue;
+        }
+        if (partials_ != nullptr) {
+            partials_->forget(target);
+        }
+        if (files_.normalFileExists(target)) {
             static_cast<void>(files_.deleteFile(target));
         }
     }

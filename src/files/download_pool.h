@@ -2,6 +2,7 @@
 
 #include "platform/http_client.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -21,11 +22,14 @@ class FileSystem;
 
 namespace pelorix::files {
 
+class PartialDownloads;
+
 // One file of a release for the pool; a job without a file name is left to its owner.
 struct DownloadJob {
     QString fileName;
     QString targetPath;
     qint32 minimumSize = 0;
+    QByteArray listedSha256{};  // of the checksum list; empty without one
 };
 
 // What became of a job: as Downloader::DownloadFile answers, with its reason.
@@ -42,8 +46,10 @@ class DownloadPool {
   public:
     using ClientFactory = std::function<std::unique_ptr<platform::HttpClient>()>;
 
+    // Cut-off downloads are kept and continued through `partials` (none: every fetch whole).
     DownloadPool(QString baseAddress, platform::FileSystem& files, ClientFactory clients,
-                 platform::HttpLimits limits, int connections);
+                 platform::HttpLimits limits, int connections,
+                 PartialDownloads* partials = nullptr);
     // Ends what still runs (see cancelAfter) and waits for the threads.
     ~DownloadPool();
     DownloadPool(const DownloadPool&) = delete;
@@ -68,6 +74,7 @@ class DownloadPool {
     ClientFactory clients_;
     platform::HttpLimits limits_;
     int connections_;
+    PartialDownloads* partials_;
     std::vector<DownloadJob> jobs_;
     std::vector<bool> started_;
     std::vector<bool> ended_;

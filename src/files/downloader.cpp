@@ -1,6 +1,7 @@
 #include "files/downloader.h"
 
 #include "files/download_source.h"
+#include "files/partial_downloads.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"
 
@@ -16,6 +17,8 @@ namespace {
 // A body of exactly this length is refused whatever the minimum size.
 constexpr qint64 kRejectedBodyLength = 226;
 constexpr qint64 kMinimumSizeUnit = 1000;
+// A continued body reaches the file in pieces of about this size.
+constexpr qint64 kAppendedAtOnce = 256 * 1024;
 
 // Both name the same file on disk (for example a local folder that is the target folder).
 bool sameExistingFile(const platform::FileSystem& files, const QString& a, const QString& b) {
@@ -65,25 +68,103 @@ bool Downloader::copyFromFolder(const QString& folder, const QString& fileName,
 
 bool Downloader::fetchFromServer(const QString& url, const QString& targetPath,
                                  qint32 minimumSize) {
-    if (!removeOldTarget(targetPath)) {
-        return false;
+    qint64 length = 0;
+    bool written = false;
+    std::optional<platform::HttpResult> result;
+    if (const std::optional<platform::HttpContinuation> from = continuationOf(targetPath)) {
+        result = receive(url, targetPath, *from, nullptr, length, written);
+        // One the server will not continue is fetched whole, as if nothing had been kept.
+        if (result->continuationRefused) {
+            result.reset();
+        }
     }
-    const auto target = files_.createFile(targetPath);
-    if (!target) {
-        return fail(QStringLiteral("%1 could not be created").arg(targetPath));
+    if (!result) {
+        if (!removeOldTarget(targetPath)) {
+            return false;
+        }
+        auto target = files_.createFile(targetPath);
+        if (!target) {
+            return fail(QStringLiteral("%1 could not be created").arg(targetPath));
+        }
+        result = receive(url, targetPath, {}, std::move(target), length, written);
     }
-    const platform::HttpResult result = http_.get(
-        url, limits_, [&](const char* data, qint64 size) { return target->write(data, size); });
-    const bool written = target->close();
+    // Only a transfer that broke off leaves something to continue.
+    if (partials_ && result->transferComplete) {
+        partials_->forget(targetPath);
+    }
+    return checkBody(url, targetPath, *result, length, written, minimumSize);
+}
 
-    // All checks must pass; a transport failure is named first because it explains the rest.
+std::optional<platform::HttpContinuation> Downloader::continuationOf(const QString& targetPath) {
+    if (partials_ == nullptr || !files_.normalFileExists(targetPath)) {
+        return std::nullopt;
+    }
+    const std::optional<PartialDownload> noted = partials_->find(targetPath);
+    const bool sameFile = noted && (listedSha256_.isEmpty() ? !noted->validator.isEmpty()
+                                                            : noted->listedSha256 == listedSha256_);
+    const qint64 kept = QFileInfo(files_.resolve(targetPath)).size();
+    if (!sameFile || kept <= 0) {
+        return std::nullopt;
+    }
+    return platform::HttpContinuation{kept, noted->validator};
+}
+
+// The body goes to the target as it arrives: after the kept bytes when the server continues
+// them, into the truncated file when it sends the whole file.
+platform::HttpResult Downloader::receive(const QString& url, const QString& targetPath,
+                                         const platform::HttpContinuation& from,
+                                         std::unique_ptr<platform::FileWriter> writer,
+                                         qint64& length, bool& written) {
+    bool appending = false;
+    bool appended = true;
+    QByteArray pending;
+    const auto flush = [&] {
+        if (!pending.isEmpty() && appended) {
+            appended = static_cast<bool>(files_.appendToFile(targetPath, pending));
+        }
+        pending.clear();
+        return appended;
+    };
+    const platform::BodyStartSink start = [&](const platform::HttpBodyStart& body) {
+        appending = from.offset > 0 && body.offset == from.offset;
+        if (!appending && !writer) {
+            writer = files_.createFile(targetPath);
+        }
+        if (partials_ != nullptr) {
+            partials_->remember(targetPath, {listedSha256_, body.validator});
+        }
+        return appending || writer != nullptr;
+    };
+    const platform::BodySink sink = [&](const char* data, qint64 size) {
+        if (!appending) {
+            return writer->write(data, size);
+        }
+        pending.append(data, size);
+        return pending.size() < kAppendedAtOnce || flush();
+    };
+    platform::HttpLimits limits = limits_;
+    limits.maximumBodySize = std::max<qint64>(limits.maximumBodySize - from.offset, 0);
+    const platform::HttpResult result = http_.getFrom(url, limits, from, start, sink);
+    const bool flushed = flush();
+    // A whole body that was empty never started: the kept bytes are not its file.
+    if (result.ok() && !appending && !writer) {
+        writer = files_.createFile(targetPath);
+    }
+    written = (writer ? writer->close() : true) && flushed;
+    length = (appending ? from.offset : 0) + result.bytesReceived;
+    return result;
+}
+
+// All checks must pass; a transport failure is named first because it explains the rest.
+bool Downloader::checkBody(const QString& url, const QString& targetPath,
+                           const platform::HttpResult& result, qint64 length, bool written,
+                           qint32 minimumSize) {
     if (!result.ok()) {
         return fail(QStringLiteral("%1: %2").arg(url, result.error));
     }
     if (!written) {
         return fail(QStringLiteral("%1 could not be written").arg(targetPath));
     }
-    const qint64 length = result.bytesReceived;
     if (length == kRejectedBodyLength) {
         return fail(QStringLiteral("%1 sent a body of %2 bytes").arg(url).arg(length));
     }
@@ -137,6 +218,9 @@ bool Downloader::acceptsBodyLength(qint64 length, qint32 minimumSize) {
 }
 
 bool Downloader::removeOldTarget(const QString& targetPath) {
+    if (partials_ != nullptr) {
+        partials_->forget(targetPath);
+    }
     if (!files_.normalFileExists(targetPath)) {
         return true;
     }

@@ -199,8 +199,8 @@ void Sandbox::startUpdateServer(const QStringList& faults) {
     launchUpdateServer(QStringList{"--quiet"} + faults);
 }
 
-void Sandbox::startRequestLoggingUpdateServer() {
-    launchUpdateServer({});
+void Sandbox::startRequestLoggingUpdateServer(const QStringList& faults) {
+    launchUpdateServer(faults);
 }
 
 // The server logs "GET /Updater/NAME 200" to standard error for each request.
@@ -213,6 +213,19 @@ QStringList Sandbox::requestedFiles() const {
         }
     }
     return names;
+}
+
+// The lines read "GET /Updater/NAME STATUS LENGTH".
+QList<QPair<int, qint64>> Sandbox::answersFor(const QString& name) const {
+    QList<QPair<int, qint64>> answers;
+    const QString output = updateServer_ ? updateServer_->output() : QString();
+    for (const QString& line : output.split('\n')) {
+        const QStringList fields = line.split(' ');
+        if (fields.size() == 4 && fields[1] == "/Updater/" + name) {
+            answers.append({fields[2].toInt(), fields[3].toLongLong()});
+        }
+    }
+    return answers;
 }
 
 void Sandbox::launchUpdateServer(const QStringList& arguments) {

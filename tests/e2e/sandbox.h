@@ -4,6 +4,8 @@
 #include "updater_process.h"
 #include "wine_host.h"
 
+#include <QList>
+#include <QPair>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -72,10 +74,13 @@ class Sandbox {
     // The stand-in update server on the release; faults as its --status/--stall/--close take them.
     // A server that runs already is replaced.
     void startUpdateServer(const QStringList& faults = {});
-    // The stand-in update server on the release, noting every request it answers.
-    void startRequestLoggingUpdateServer();
+    // The stand-in update server on the release, noting every request it answers; faults as
+    // for startUpdateServer.
+    void startRequestLoggingUpdateServer(const QStringList& faults = {});
     // The files asked of the request-logging server so far ("SHA256SUMS", ...), in order.
     QStringList requestedFiles() const;
+    // Its answers for one file so far, in order: the status and the body's length.
+    QList<QPair<int, qint64>> answersFor(const QString& name) const;
     void stopSupervisor();
     // Any other server (an in-process one, or an address where nothing listens).
     void setUpdateServer(const QString& base) { serverBase_ = base; }

@@ -1,4 +1,6 @@
 #include "files/downloader.h"
+#include "files/partial_downloads.h"
+#include "files/release_manifest.h"
 #include "platform/file_system.h"
 #include "platform/http_client.h"
 #include "support/http_test_server.h"
@@ -206,6 +208,32 @@ TEST_F(ServerDownload, AnOldTargetIsReplacedWhateverTheCaseOfItsName) {
     EXPECT_TRUE(download("PelorixService.exe", 1));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"PXS.exe"});
     EXPECT_EQ(dir.read("PXS.exe"), bodyOf(1500));
+}
+
+// A cut download is kept and noted; the next fetch of the same file continues it with a range
+// request (206), and one whose kept part is longer than the file (416) is fetched whole.
+TEST_F(ServerDownload, ACutDownloadIsContinuedAndARefusedContinuationFetchedWhole) {
+    const QByteArray body = bodyOf(300'000);
+    files::PartialDownloads partials(platform::defaultFileSystem(), dir.file("partials.txt"));
+    downloader.setPartialDownloads(&partials);
+    downloader.setListedSha256(files::sha256Of(body));
+    server.closeAfter("/Updater/Cut.exe", body.left(120'000), body.size());
+
+    EXPECT_FALSE(download("Cut.exe", 270));
+    EXPECT_EQ(dir.read("PXS.exe"), body.left(120'000));
+    EXPECT_TRUE(QFile::exists(dir.file("partials.txt")));
+
+    server.serveFile("Cut.exe", body);
+    EXPECT_TRUE(download("Cut.exe", 270)) << downloader.lastFailure().toStdString();
+    EXPECT_EQ(dir.read("PXS.exe"), body);
+    EXPECT_FALSE(QFile::exists(dir.file("partials.txt")));
+
+    // Longer than the file: the server cannot continue it.
+    dir.write("PXS.exe", body + "more");
+    partials.remember(targetPath, {files::sha256Of(body), {}});
+    EXPECT_TRUE(download("Cut.exe", 270)) << downloader.lastFailure().toStdString();
+    EXPECT_EQ(dir.read("PXS.exe"), body);
+    EXPECT_EQ(server.requests().size(), 4);
 }
 
 }  // namespace

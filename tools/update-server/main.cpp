@@ -3,6 +3,7 @@
 //   pelorix-update-server serve --root DIR [--port N] [--quiet]
 //                               [--status NAME:CODE] [--stall NAME:BYTES] [--close NAME:BYTES]
 //                               [--trickle NAME:MILLISECONDS] [--endless NAME:BYTES]
+//                               [--no-ranges NAME] [--wrong-range NAME] [--refuse-range NAME]
 //       Serves DIR/Updater/<name> as http://127.0.0.1:PORT/Updater/<name> and DIR/sources/<name>
 //       as /sources/<name>; a missing file or any other path answers 404. Listens on 127.0.0.1
 //       only; --port 0 (the default) picks a free port. The first line on standard output is
@@ -16,6 +17,11 @@
 //         --trickle NAME:MILLISECONDS  send the file one byte every MILLISECONDS
 //         --endless NAME:BYTES send the first BYTES bytes of the file, then zeros without end
 //                              (no announced length)
+//         --no-ranges NAME     answer a range request with the whole file
+//         --wrong-range NAME   answer a range request with a 206 for the whole file
+//         --refuse-range NAME  answer every range request with 416
+//       Every file goes out with an ETag; a range request ("bytes=N-") gets the rest of the
+//       file, or the whole file when its If-Range names another ETag.
 //
 //   pelorix-update-server write-release DIR [--language-source FILE] [--key-folder KEYDIR]
 //                                       [--timestamp SECONDS] [--expires-days DAYS]
@@ -63,6 +69,7 @@ int usage(const QString& problem) {
                  "usage: pelorix-update-server serve --root DIR [--port N] [--quiet]\n"
                  "           [--status NAME:CODE] [--stall NAME:BYTES] [--close NAME:BYTES]\n"
                  "           [--trickle NAME:MILLISECONDS] [--endless NAME:BYTES]\n"
+                 "           [--no-ranges NAME] [--wrong-range NAME] [--refuse-range NAME]\n"
                  "       pelorix-update-server write-release DIR [--language-source FILE]\n"
                  "           [--key-folder KEYDIR] [--timestamp SECONDS] [--expires-days DAYS]\n"
                  "           [--payload-folder PAYLOAD]\n",

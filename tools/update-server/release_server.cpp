@@ -1,5 +1,6 @@
 #include "release_server.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <chrono>
@@ -14,6 +15,25 @@ constexpr auto kLongestStall = std::chrono::minutes(10);
 
 std::string errorPage(int status) {
     return "<html><body><h1>" + std::to_string(status) + "</h1></body></html>";
+}
+
+// A strong validator of the file's content, as a web server would send it.
+std::string entityTag(const std::string& content) {
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArray::fromRawData(content.data(), static_cast<qsizetype>(content.size())),
+        QCryptographicHash::Sha256);
+    return "\"" + digest.toHex().left(16).toStdString() + "\"";
+}
+
+// The first byte of a "bytes=N-" request; -1 for none or another form.
+qint64 requestedStart(const httplib::Request& request) {
+    const QString range = QString::fromStdString(request.get_header_value("Range")).trimmed();
+    if (!range.startsWith("bytes=") || !range.endsWith('-')) {
+        return -1;
+    }
+    bool valid = false;
+    const qint64 start = range.mid(6).chopped(1).toLongLong(&valid);
+    return valid && start >= 0 ? start : -1;
 }
 
 std::string contentType(const QString& name) {
@@ -38,8 +58,11 @@ ReleaseServer::ReleaseServer(ServeOptions options) : options_(std::move(options)
     });
     if (!options_.quiet) {
         server_.set_logger([](const httplib::Request& request, const httplib::Response& response) {
-            std::fprintf(stderr, "%s %s %d\n", request.method.c_str(), request.path.c_str(),
-                         response.status);
+            // The body's length last: what the answer cost the line.
+            const size_t length =
+                response.body.empty() ? response.content_length_ : response.body.size();
+            std::fprintf(stderr, "%s %s %d %zu\n", request.method.c_str(), request.path.c_str(),
+                         response.status, length);
         });
     }
 }
@@ -75,6 +98,23 @@ void ReleaseServer::answer(const httplib::Request& request, httplib::Response& r
         return;
     }
     std::string content = file.readAll().toStdString();
+    response.set_header("ETag", entityTag(content));
+    // Ranges are answered here, so that they can also be answered wrongly: the server's own
+    // handling of them is switched off for this request.
+    const qint64 start = requestedStart(request);
+    const_cast<httplib::Request&>(request).ranges.clear();
+    if (start >= 0 &&
+        answerRange(request, start, hasFault ? std::optional(fault->second.kind) : std::nullopt,
+                    content, response)) {
+        return;
+    }
+    const bool rangeFault = hasFault && (fault->second.kind == Misbehaviour::Kind::NoRanges ||
+                                         fault->second.kind == Misbehaviour::Kind::WrongRange ||
+                                         fault->second.kind == Misbehaviour::Kind::RefuseRange);
+    if (rangeFault) {
+        response.set_content(content, contentType(name));
+        return;
+    }
     if (hasFault && fault->second.kind == Misbehaviour::Kind::Trickle) {
         sendTrickling(std::chrono::milliseconds(fault->second.value), std::move(content), response);
         return;
@@ -88,6 +128,31 @@ void ReleaseServer::answer(const httplib::Request& request, httplib::Response& r
         return;
     }
     response.set_content(content, contentType(name));
+}
+
+// True when the request for the rest of the file from `start` is answered: with that rest
+// (206), 416 beyond the end, or as the fault says. False leaves the whole file to be sent: the
+// file has changed since the client's validator (If-Range), or the fault ignores ranges.
+bool ReleaseServer::answerRange(const httplib::Request& request, qint64 start,
+                                std::optional<Misbehaviour::Kind> fault, std::string& content,
+                                httplib::Response& response) {
+    const std::string condition = request.get_header_value("If-Range");
+    if (fault == Misbehaviour::Kind::NoRanges ||
+        (!condition.empty() && condition != entityTag(content))) {
+        return false;
+    }
+    const auto size = static_cast<qint64>(content.size());
+    if (fault == Misbehaviour::Kind::RefuseRange || start >= size) {
+        response.status = 416;
+        response.set_header("Content-Range", "bytes */" + std::to_string(size));
+        return true;
+    }
+    const qint64 from = fault == Misbehaviour::Kind::WrongRange ? 0 : start;
+    response.status = 206;
+    response.set_header("Content-Range", "bytes " + std::to_string(from) + "-" +
+                                             std::to_string(size - 1) + "/" + std::to_string(size));
+    response.set_content(content.substr(static_cast<size_t>(from)), "application/octet-stream");
+    return true;
 }
 
 void ReleaseServer::respondWithStatus(int status, httplib::Response& response) {

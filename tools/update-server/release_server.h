@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
+#include <string>
 
 namespace pelorix::tools {
 
@@ -25,6 +27,9 @@ class ReleaseServer {
   private:
     void answer(const httplib::Request& request, httplib::Response& response);
     static void respondWithStatus(int status, httplib::Response& response);
+    static bool answerRange(const httplib::Request& request, qint64 start,
+                            std::optional<Misbehaviour::Kind> fault, std::string& content,
+                            httplib::Response& response);
     // Sends the first bytes of the file, then stalls or closes the connection.
     void sendPartly(const Misbehaviour& fault, std::string content, httplib::Response& response);
     void waitWhileConnected(httplib::DataSink& sink) const;

@@ -34,10 +34,25 @@ std::optional<Misbehaviour::Kind> misbehaviourKind(const QString& option) {
     if (option == "--endless") {
         return Misbehaviour::Kind::Endless;
     }
+    if (option == "--no-ranges") {
+        return Misbehaviour::Kind::NoRanges;
+    }
+    if (option == "--wrong-range") {
+        return Misbehaviour::Kind::WrongRange;
+    }
+    if (option == "--refuse-range") {
+        return Misbehaviour::Kind::RefuseRange;
+    }
     return std::nullopt;
 }
 
 bool addMisbehaviour(ServeOptions& options, Misbehaviour::Kind kind, const QString& value) {
+    // The range faults take a file name alone.
+    if (kind == Misbehaviour::Kind::NoRanges || kind == Misbehaviour::Kind::WrongRange ||
+        kind == Misbehaviour::Kind::RefuseRange) {
+        options.misbehaviours[value] = {kind, 0};
+        return !value.isEmpty();
+    }
     const bool isStatus = kind == Misbehaviour::Kind::Status;
     const auto parsed = nameAndNumber(value, isStatus ? 100 : 0, isStatus ? 599 : (1LL << 40));
     if (!parsed) {

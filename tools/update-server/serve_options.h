@@ -12,11 +12,14 @@ namespace pelorix::tools {
 // A deliberate fault of the server for one file, to try the updater's failure paths.
 struct Misbehaviour {
     enum class Kind {
-        Stall,    // send `value` bytes of the file, then nothing while the connection stays open
-        Close,    // send `value` bytes of the file, then close the connection
-        Status,   // answer with the status `value` and a short error page
-        Trickle,  // send the file one byte every `value` milliseconds
-        Endless,  // send `value` bytes of the file, then zeros without end (no length announced)
+        Stall,       // send `value` bytes of the file, then nothing while the connection stays open
+        Close,       // send `value` bytes of the file, then close the connection
+        Status,      // answer with the status `value` and a short error page
+        Trickle,     // send the file one byte every `value` milliseconds
+        Endless,     // send `value` bytes of the file, then zeros without end (no length announced)
+        NoRanges,    // answer a range request with the whole file (200)
+        WrongRange,  // answer a range request with a 206 for the whole file
+        RefuseRange,  // answer every range request with 416
     };
     Kind kind;
     qint64 value;

@@ -2,17 +2,36 @@
 
 #include "app/phases/fetched_files.h"
 #include "app/release/components.h"
+#include "app/release/trust.h"
 #include "app/run/update_context.h"
 #include "files/download_source.h"
 
 namespace pelorix::app {
 
+namespace {
+
+// Beside the settings, as the last accepted release is.
+const QString kPartialDownloadsName = QStringLiteral("PelorixUpdater_PartialDownloads.txt");
+
+// The SHA-256 the verified checksum list gives the file; empty without one.
+QByteArray listedSha256(const UpdateContext& ctx, const ReleaseComponent& component) {
+    if (!ctx.release || ctx.release->state != ReleaseTrust::State::Verified) {
+        return {};
+    }
+    return ctx.release->manifest->manifest.digestOf(component.fileName.toString())
+        .value_or(QByteArray());
+}
+
+}  // namespace
+
 ComponentFetch::ComponentFetch(UpdateContext& ctx)
     : ctx_(ctx),
+      partials_(ctx.services.files, ctx.settings.settingsFolder + "/" + kPartialDownloadsName),
       downloader_(ctx.form.commandLine, ctx.ownFolder, ctx.services.files, ctx.services.http,
                   ctx.limits.httpLimits()) {
     const auto interrupted = [&ctx] { return ctx.interruption() != 0; };
     downloader_.setAbortRequest(interrupted);
+    downloader_.setPartialDownloads(&partials_);
     std::vector<files::DownloadJob> jobs;
     for (const ReleaseComponent& component : kReleaseComponents) {
         unchanged_.push_back(installedCopyIsListed(ctx, component));
@@ -20,7 +39,8 @@ ComponentFetch::ComponentFetch(UpdateContext& ctx)
                            ? files::DownloadJob{}
                            : files::DownloadJob{component.fileName.toString(),
                                                 component.temporaryPath(ctx.settings.appPath),
-                                                component.minimumSize});
+                                                component.minimumSize,
+                                                listedSha256(ctx, component)});
     }
     const bool fromServer = !files::downloadSourceFor(ctx.form.commandLine, ctx.ownFolder).isLocal;
     if (fromServer && ctx.limits.parallelDownloads > 1 && ctx.services.newHttpClient) {
@@ -28,7 +48,7 @@ ComponentFetch::ComponentFetch(UpdateContext& ctx)
         limits.abortRequested = interrupted;
         pool_ = std::make_unique<files::DownloadPool>(ctx.updateServerBase, ctx.services.files,
                                                       ctx.services.newHttpClient, limits,
-                                                      ctx.limits.parallelDownloads);
+                                                      ctx.limits.parallelDownloads, &partials_);
         pool_->start(std::move(jobs));
     }
 }
@@ -52,6 +72,7 @@ bool ComponentFetch::obtain(std::size_t row) {
 
 bool ComponentFetch::fetchAlone(std::size_t row) {
     const ReleaseComponent& component = kReleaseComponents[row];
+    downloader_.setListedSha256(listedSha256(ctx_, component));
     const bool ok = downloader_.DownloadFile(ctx_.updateServerBase, component.fileName.toString(),
                                              component.temporaryPath(ctx_.settings.appPath),
                                              component.minimumSize);

@@ -2,6 +2,7 @@
 
 #include "files/download_pool.h"
 #include "files/downloader.h"
+#include "files/partial_downloads.h"
 
 #include <QString>
 
@@ -16,7 +17,8 @@ struct UpdateContext;
 // How the files of the release reach their temporary paths, row by row in the order of the
 // table: taken from the installation where it already has the listed file, otherwise fetched,
 // one after the other or (from the update server, with clients to spare) side by side on
-// several connections, ahead of the row the run is at.
+// several connections, ahead of the row the run is at. A download cut off in an earlier run
+// is continued where the file is the same.
 class ComponentFetch {
   public:
     explicit ComponentFetch(UpdateContext& ctx);
@@ -31,6 +33,7 @@ class ComponentFetch {
     bool fetchAlone(std::size_t row);
 
     UpdateContext& ctx_;
+    files::PartialDownloads partials_;
     files::Downloader downloader_;
     std::vector<bool> unchanged_;
     std::unique_ptr<files::DownloadPool> pool_;

@@ -36,6 +36,14 @@ platform::HttpResult BlockingServices::Http::get(const QString& url,
     return runBlocking(ui_, [&] { return inner_.get(url, limits, sink); });
 }
 
+platform::HttpResult BlockingServices::Http::getFrom(const QString& url,
+                                                     const platform::HttpLimits& limits,
+                                                     const platform::HttpContinuation& from,
+                                                     const platform::BodyStartSink& start,
+                                                     const platform::BodySink& sink) {
+    return runBlocking(ui_, [&] { return inner_.getFrom(url, limits, from, start, sink); });
+}
+
 platform::HttpSizeResult BlockingServices::Http::size(const QString& url,
                                                       const platform::HttpLimits& limits) {
     return runBlocking(ui_, [&] { return inner_.size(url, limits); });

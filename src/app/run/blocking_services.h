@@ -28,6 +28,10 @@ class BlockingServices {
         Http(platform::HttpClient& inner, UserInterface& ui) : inner_(inner), ui_(ui) {}
         platform::HttpResult get(const QString& url, const platform::HttpLimits& limits,
                                  const platform::BodySink& sink) override;
+        platform::HttpResult getFrom(const QString& url, const platform::HttpLimits& limits,
+                                     const platform::HttpContinuation& from,
+                                     const platform::BodyStartSink& start,
+                                     const platform::BodySink& sink) override;
         platform::HttpSizeResult size(const QString& url,
                                       const platform::HttpLimits& limits) override;
 

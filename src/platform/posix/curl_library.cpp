@@ -31,7 +31,9 @@ std::optional<CurlLibrary> load() {
                           resolve(library, "curl_easy_reset", curl.easyReset) &&
                           resolve(library, "curl_easy_perform", curl.easyPerform) &&
                           resolve(library, "curl_easy_getinfo", curl.easyGetinfo) &&
-                          resolve(library, "curl_easy_strerror", curl.easyStrerror);
+                          resolve(library, "curl_easy_strerror", curl.easyStrerror) &&
+                          resolve(library, "curl_slist_append", curl.slistAppend) &&
+                          resolve(library, "curl_slist_free_all", curl.slistFreeAll);
     if (!complete) {
         return std::nullopt;
     }

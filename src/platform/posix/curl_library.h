@@ -18,6 +18,8 @@ struct CurlLibrary {
     CURLcode (*easyPerform)(CURL* handle);
     CURLcode (*easyGetinfo)(CURL* handle, CURLINFO info, ...);
     const char* (*easyStrerror)(CURLcode code);
+    curl_slist* (*slistAppend)(curl_slist* list, const char* text);
+    void (*slistFreeAll)(curl_slist* list);
 };
 
 // libcurl, loaded on the first call; nullptr when it cannot be loaded.

@@ -38,6 +38,8 @@ struct Transfer {
     CURL* handle = nullptr;
     const BodySink* sink = nullptr;
     HttpLimits limits;
+    HttpContinuation from{};
+    const BodyStartSink* start = nullptr;
     SteadyClock::time_point started = SteadyClock::now();
     SteadyClock::time_point lastActivity = started;
     qint64 bytes = 0;
@@ -47,11 +49,50 @@ struct Transfer {
     bool tooLarge = false;
     bool aborted = false;
     bool sinkFailed = false;
+    bool wrongRange = false;
+    // Of the response being received (a redirect's are forgotten at the next status line).
+    QString etag{};
+    QString lastModified{};
+    qint64 rangeStart = -1;
+    bool bodyStarted = false;
 };
 
-size_t onHeader(char*, size_t size, size_t count, void* userData) {
-    static_cast<Transfer*>(userData)->lastActivity = SteadyClock::now();
+// Keeps what the caller of a continued fetch is told of the response.
+size_t onHeader(char* data, size_t size, size_t count, void* userData) {
+    auto& transfer = *static_cast<Transfer*>(userData);
+    transfer.lastActivity = SteadyClock::now();
+    const QString line = QString::fromLatin1(data, static_cast<qsizetype>(size * count)).trimmed();
+    const QString name = line.section(':', 0, 0).trimmed().toLower();
+    const QString value = line.section(':', 1).trimmed();
+    if (line.startsWith(QLatin1String("HTTP/"))) {
+        transfer.etag.clear();
+        transfer.lastModified.clear();
+        transfer.rangeStart = -1;
+    } else if (name == QLatin1String("etag")) {
+        transfer.etag = value;
+    } else if (name == QLatin1String("last-modified")) {
+        transfer.lastModified = value;
+    } else if (name == QLatin1String("content-range")) {
+        transfer.rangeStart = contentRangeStart(value);
+    }
     return size * count;
+}
+
+bool startBody(Transfer& transfer, long status) {
+    transfer.bodyStarted = true;
+    // A 206 for another range than the one asked for, or a 200 that names a part of the file,
+    // is neither the rest nor the whole of it.
+    if (status == 206 ? transfer.rangeStart != transfer.from.offset : transfer.rangeStart > 0) {
+        transfer.wrongRange = true;
+        return false;
+    }
+    const qint64 offset = status == 206 ? transfer.rangeStart : 0;
+    const QString validator = transfer.etag.isEmpty() ? transfer.lastModified : transfer.etag;
+    if (transfer.start && *transfer.start && !(*transfer.start)(HttpBodyStart{offset, validator})) {
+        transfer.sinkFailed = true;
+        return false;
+    }
+    return true;
 }
 
 // A body that is, or is announced to be, longer than the limit is refused before it fills
@@ -76,6 +117,9 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
     }
     if (exceedsSizeLimit(transfer, static_cast<qint64>(length))) {
         transfer.tooLarge = true;
+        return 0;
+    }
+    if (!transfer.bodyStarted && !startBody(transfer, status)) {
         return 0;
     }
     if (length > 0 && !(*transfer.sink)(data, static_cast<qint64>(length))) {
@@ -148,6 +192,9 @@ QString failureText(CURLcode code, const Transfer& transfer, const char* errorBu
     if (transfer.aborted) {
         return QStringLiteral("the fetch was abandoned");
     }
+    if (transfer.wrongRange) {
+        return QStringLiteral("the server sent another part of the file than the one asked for");
+    }
     if (transfer.refusedStatus != 0) {
         return QStringLiteral("HTTP status %1").arg(transfer.refusedStatus);
     }
@@ -166,7 +213,11 @@ QString failureText(CURLcode code, const Transfer& transfer, const char* errorBu
 // the server has closed in the meantime is noticed by libcurl and opened anew.
 class CurlHttpClient final : public HttpClient {
   public:
-    HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override;
+    HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override {
+        return getFrom(url, limits, {}, {}, sink);
+    }
+    HttpResult getFrom(const QString& url, const HttpLimits& limits, const HttpContinuation& from,
+                       const BodyStartSink& start, const BodySink& sink) override;
     HttpSizeResult size(const QString& url, const HttpLimits& limits) override;
 
   private:
@@ -211,26 +262,59 @@ QString transferError(CURLcode code, long status, const Transfer& transfer,
     return isSuccessStatus(status) ? QString() : QStringLiteral("HTTP status %1").arg(status);
 }
 
-HttpResult CurlHttpClient::get(const QString& url, const HttpLimits& limits, const BodySink& sink) {
+// The range and its condition, for as long as the transfer runs.
+class RangeRequest {
+  public:
+    RangeRequest(const CurlLibrary* curl, CURL* handle, const HttpContinuation& from)
+        : curl_(curl), range_(QByteArray::number(from.offset) + "-") {
+        if (from.offset <= 0) {
+            return;
+        }
+        curl->easySetopt(handle, CURLOPT_RANGE, range_.constData());
+        if (!from.validator.isEmpty()) {
+            headers_ = curl->slistAppend(nullptr, ("If-Range: " + from.validator).toLatin1());
+            curl->easySetopt(handle, CURLOPT_HTTPHEADER, headers_);
+        }
+    }
+    ~RangeRequest() {
+        if (headers_ != nullptr) {
+            curl_->slistFreeAll(headers_);
+        }
+    }
+    RangeRequest(const RangeRequest&) = delete;
+    RangeRequest& operator=(const RangeRequest&) = delete;
+
+  private:
+    const CurlLibrary* curl_;
+    QByteArray range_;
+    curl_slist* headers_ = nullptr;
+};
+
+HttpResult CurlHttpClient::getFrom(const QString& url, const HttpLimits& limits,
+                                   const HttpContinuation& from, const BodyStartSink& start,
+                                   const BodySink& sink) {
     const CurlLibrary* curl = curlLibrary();
     HttpResult result;
     CURL* handle = freshHandle(curl, result.error);
     if (handle == nullptr) {
         return result;
     }
-    Transfer transfer{curl, handle, &sink, limits};
+    Transfer transfer{curl, handle, &sink, limits, from, &start};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(handle, url.toUtf8(), limits, transfer, errorBuffer);
+    const RangeRequest range(curl, handle, from);
 
     const CURLcode code = curl->easyPerform(handle);
     long status = 0;
     curl->easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &status);
-    // The buffer ends with this call; the handle lives on.
+    // The buffer and the headers end with this call; the handle lives on.
     curl->easySetopt(handle, CURLOPT_ERRORBUFFER, nullptr);
+    curl->easySetopt(handle, CURLOPT_HTTPHEADER, nullptr);
     result.status = static_cast<int>(status);
     result.bytesReceived = transfer.bytes;
     result.transferComplete = code == CURLE_OK;
     result.error = transferError(code, status, transfer, errorBuffer);
+    result.continuationRefused = transfer.wrongRange || (from.offset > 0 && status == 416);
     return result;
 }
 

@@ -55,6 +55,10 @@ class Exchange {
     explicit Exchange(const HttpLimits& limits) : limits_(limits) {}
 
     bool open(HINTERNET session, const QString& url, const wchar_t* verb);
+    // Asks for the rest of the file only (before receiveHead).
+    bool askFrom(const HttpContinuation& from);
+    // Where the received head puts the body, and its validator.
+    HttpBodyStart bodyStart() const;
     // Sends the request and waits for the final response's head, redirects followed.
     bool receiveHead();
     // The body, piece by piece, into the sink; false when the transfer broke off.
@@ -64,9 +68,13 @@ class Exchange {
     DWORD status() const { return status_; }
     // The announced Content-Length; -1 when there is none.
     qint64 announcedLength() const;
+    // A header of the response as text; empty when it has none.
+    QString header(DWORD query) const;
     qint64 bytes() const { return bytes_; }
     const QString& error() const { return error_; }
     void fail(const QString& error) { error_ = error; }
+    void refuseContinuation() { continuationRefused_ = true; }
+    bool continuationRefused() const { return continuationRefused_; }
 
   private:
     milliseconds remaining() const;
@@ -85,6 +93,7 @@ class Exchange {
     InternetHandle connection_;
     InternetHandle request_;
     bool waitEndsAtTotal_ = false;
+    bool continuationRefused_ = false;
     DWORD status_ = 0;
     qint64 bytes_ = 0;
     QString error_;
@@ -201,6 +210,40 @@ bool Exchange::receiveHead() {
     return !abortRequested();
 }
 
+bool Exchange::askFrom(const HttpContinuation& from) {
+    if (from.offset <= 0) {
+        return true;
+    }
+    QString headers = QStringLiteral("Range: bytes=%1-\r\n").arg(from.offset);
+    if (!from.validator.isEmpty()) {
+        headers += "If-Range: " + from.validator + "\r\n";
+    }
+    if (!WinHttpAddRequestHeaders(request_.get(), reinterpret_cast<const wchar_t*>(headers.utf16()),
+                                  static_cast<DWORD>(-1L), WINHTTP_ADDREQ_FLAG_ADD)) {
+        failWith(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+QString Exchange::header(DWORD query) const {
+    wchar_t text[512] = {};
+    DWORD size = sizeof text;
+    if (!WinHttpQueryHeaders(request_.get(), query, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
+        return {};
+    }
+    return QString::fromWCharArray(text).trimmed();
+}
+
+// The offset is -1 for a 200 that names a part of the file: neither the rest nor the whole.
+HttpBodyStart Exchange::bodyStart() const {
+    const QString etag = header(WINHTTP_QUERY_ETAG);
+    const qint64 range = contentRangeStart(header(WINHTTP_QUERY_CONTENT_RANGE));
+    const qint64 offset = status_ == 206 ? range : (range > 0 ? -1 : 0);
+    return {offset, etag.isEmpty() ? header(WINHTTP_QUERY_LAST_MODIFIED) : etag};
+}
+
 qint64 Exchange::announcedLength() const {
     wchar_t text[32] = {};
     DWORD size = sizeof text;
@@ -303,7 +346,11 @@ InternetHandle openSession() {
 // so the files of a release travel over one connection as with a browser.
 class WinHttpClient final : public HttpClient {
   public:
-    HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override;
+    HttpResult get(const QString& url, const HttpLimits& limits, const BodySink& sink) override {
+        return getFrom(url, limits, {}, {}, sink);
+    }
+    HttpResult getFrom(const QString& url, const HttpLimits& limits, const HttpContinuation& from,
+                       const BodyStartSink& start, const BodySink& sink) override;
     HttpSizeResult size(const QString& url, const HttpLimits& limits) override;
 
   private:
@@ -323,13 +370,33 @@ HINTERNET WinHttpClient::session(Exchange& exchange) {
     return session_.get();
 }
 
-HttpResult WinHttpClient::get(const QString& url, const HttpLimits& limits, const BodySink& sink) {
+// Before the first byte: the body continues the file only as a 206 for the range asked for.
+bool startBody(Exchange& exchange, const HttpContinuation& from, const BodyStartSink& start) {
+    const HttpBodyStart body = exchange.bodyStart();
+    if ((exchange.status() == 206 && body.offset != from.offset) || body.offset < 0) {
+        exchange.fail(
+            QStringLiteral("the server sent another part of the file than the one asked for"));
+        exchange.refuseContinuation();
+        return false;
+    }
+    if (start && !start(body)) {
+        exchange.fail(QStringLiteral("the received data could not be stored"));
+        return false;
+    }
+    return true;
+}
+
+HttpResult WinHttpClient::getFrom(const QString& url, const HttpLimits& limits,
+                                  const HttpContinuation& from, const BodyStartSink& start,
+                                  const BodySink& sink) {
     Exchange exchange(limits);
     HttpResult result;
     HINTERNET kept = session(exchange);
-    if (kept != nullptr && exchange.open(kept, url, L"GET") && exchange.receiveHead()) {
+    if (kept != nullptr && exchange.open(kept, url, L"GET") && exchange.askFrom(from) &&
+        exchange.receiveHead()) {
         if (isSuccessStatus(exchange.status())) {
-            result.transferComplete = exchange.receiveBody(sink);
+            result.transferComplete =
+                startBody(exchange, from, start) && exchange.receiveBody(sink);
         } else {
             // An error page is no file: none of it reaches the sink. As with curl, the
             // transfer counts as complete only when the page has no body to refuse.
@@ -340,6 +407,8 @@ HttpResult WinHttpClient::get(const QString& url, const HttpLimits& limits, cons
     result.status = static_cast<int>(exchange.status());
     result.bytesReceived = exchange.bytes();
     result.error = exchange.error();
+    result.continuationRefused =
+        exchange.continuationRefused() || (from.offset > 0 && exchange.status() == 416);
     return result;
 }
 
