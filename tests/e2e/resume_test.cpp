@@ -1,6 +1,7 @@
 // A download cut off keeps its part; the next run continues it with a range request when the
 // server allows one and the file is the same (by the signed list, or the server's ETag), and
-// fetches it whole otherwise. Whatever the server does, the installed result is exact and
+// fetches it whole otherwise; the files fetched before the cut stay where the signed list
+// vouches for them. Whatever the server does, the installed result is exact and
 // nothing of the downloads is left behind.
 
 #include "e2e_fixture.h"
@@ -85,6 +86,11 @@ TEST_P(E2eResume, ContinuesWhereItMayAndInstallsTheExactRelease) {
     ASSERT_FALSE(answers.isEmpty());
     EXPECT_EQ(answers.last().second, c.continued ? whole - kCutAt : whole);
     EXPECT_FALSE(QFile::exists(notes())) << "the note of the cut download stayed";
+    // What the first run fetched before the cut is kept where the signed list vouches for it.
+    const QStringList requested = sandbox.requestedFiles();
+    for (const QString name : {"PelorixService.exe", "braskDLL.dll"}) {
+        EXPECT_EQ(requested.contains(name), !c.signedRelease) << name.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -34,8 +34,9 @@ ComponentFetch::ComponentFetch(UpdateContext& ctx)
     downloader_.setPartialDownloads(&partials_);
     std::vector<files::DownloadJob> jobs;
     for (const ReleaseComponent& component : kReleaseComponents) {
-        unchanged_.push_back(installedCopyIsListed(ctx, component));
-        jobs.push_back(unchanged_.back()
+        fetchedBefore_.push_back(temporaryIsListed(ctx, component));
+        unchanged_.push_back(!fetchedBefore_.back() && installedCopyIsListed(ctx, component));
+        jobs.push_back(unchanged_.back() || fetchedBefore_.back()
                            ? files::DownloadJob{}
                            : files::DownloadJob{component.fileName.toString(),
                                                 component.temporaryPath(ctx.settings.appPath),
@@ -56,6 +57,11 @@ ComponentFetch::ComponentFetch(UpdateContext& ctx)
 bool ComponentFetch::obtain(std::size_t row) {
     failure_.clear();
     const ReleaseComponent& component = kReleaseComponents[row];
+    if (fetchedBefore_[row]) {
+        ctx_.log(component.fileName.toString() +
+                 " was fetched by an earlier run and is the listed file: kept, not fetched.");
+        return true;
+    }
     if (unchanged_[row] &&
         takeUnchangedFile(ctx_, component, component.temporaryPath(ctx_.settings.appPath))) {
         return true;

@@ -17,8 +17,9 @@ struct UpdateContext;
 // How the files of the release reach their temporary paths, row by row in the order of the
 // table: taken from the installation where it already has the listed file, otherwise fetched,
 // one after the other or (from the update server, with clients to spare) side by side on
-// several connections, ahead of the row the run is at. A download cut off in an earlier run
-// is continued where the file is the same.
+// several connections, ahead of the row the run is at. What an earlier run fetched is kept
+// where the checksum list vouches for it, and a download it cut off is continued where the file
+// is the same.
 class ComponentFetch {
   public:
     explicit ComponentFetch(UpdateContext& ctx);
@@ -36,6 +37,7 @@ class ComponentFetch {
     files::PartialDownloads partials_;
     files::Downloader downloader_;
     std::vector<bool> unchanged_;
+    std::vector<bool> fetchedBefore_;
     std::unique_ptr<files::DownloadPool> pool_;
     QString failure_;
 };

@@ -65,6 +65,17 @@ bool installedCopyIsListed(const UpdateContext& ctx, const ReleaseComponent& com
                .verified;
 }
 
+bool temporaryIsListed(const UpdateContext& ctx, const ReleaseComponent& component) {
+    if (!ctx.release || ctx.release->state != ReleaseTrust::State::Verified ||
+        files::downloadSourceFor(ctx.form.commandLine, ctx.ownFolder).isLocal) {
+        return false;
+    }
+    const QString temporary = component.temporaryPath(ctx.settings.appPath);
+    return ctx.services.files.normalFileExists(temporary) &&
+           verifyDownloadedFile(ctx, *ctx.release, component.fileName.toString(), temporary)
+               .verified;
+}
+
 bool takeUnchangedFile(UpdateContext& ctx, const ReleaseComponent& component,
                        const QString& target) {
     if (!installedCopyIsListed(ctx, component)) {

@@ -27,6 +27,10 @@ bool installedCopyIsListed(const UpdateContext& ctx, const ReleaseComponent& com
 bool takeUnchangedFile(UpdateContext& ctx, const ReleaseComponent& component,
                        const QString& target);
 
+// With a verified checksum list: the file under its temporary name, left by an earlier run that
+// fetched it, already is the listed one.
+bool temporaryIsListed(const UpdateContext& ctx, const ReleaseComponent& component);
+
 // Old entries that the replacement removes and nothing replaces: one that is there is a change.
 void noteRetiredEntries(UpdateContext& ctx);
 
