@@ -78,9 +78,6 @@ bool temporaryIsListed(const UpdateContext& ctx, const ReleaseComponent& compone
 
 bool takeUnchangedFile(UpdateContext& ctx, const ReleaseComponent& component,
                        const QString& target) {
-    if (!installedCopyIsListed(ctx, component)) {
-        return false;
-    }
     const QString fileName = component.fileName.toString();
     const QString installed = installedPath(ctx, component);
     if (const platform::Outcome copied = ctx.services.files.copyFile(installed, target, true);

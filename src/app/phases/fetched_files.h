@@ -22,8 +22,8 @@ void noteFetchedFile(UpdateContext& ctx, const ReleaseComponent& component);
 // With a verified checksum list and the update server as the source: the installed copy already
 // has the listed SHA-256.
 bool installedCopyIsListed(const UpdateContext& ctx, const ReleaseComponent& component);
-// Such a copy is copied to `target` instead of being fetched again. False when there is none
-// or it could not be copied: the file is then fetched.
+// Such a copy is copied to `target` instead of being fetched again (and held against the list
+// there, as a fetched file is). False when it could not be copied: the file is then fetched.
 bool takeUnchangedFile(UpdateContext& ctx, const ReleaseComponent& component,
                        const QString& target);
 
