@@ -100,6 +100,18 @@ QString fullRunOutput(Texts texts, int columns, int deviceTypes, int tables) {
            downloadOutput(texts) + replacementOutput(texts);
 }
 
+QString stoppedInReplacement(const QString& openStep) {
+    QString output = shutdownOutput(Texts::German) + migrationOutput(Texts::German, 1, 15, 1) +
+                     downloadOutput(Texts::German);
+    for (const QString& step : test::replacementSteps()) {
+        if (step == openStep) {
+            return output + openStep;
+        }
+        output += closedLine(step);
+    }
+    return output + openStep + " (not a replacement step)";
+}
+
 QString outputMarkedUntilTheNewLanguageFile() {
     const qsizetype installed =
         test::replacementSteps().indexOf("Installiere neue Sprachdatei ...") + 1;

@@ -24,6 +24,9 @@ QString migrationOutput(Texts texts, int columns, int deviceTypes, int tables);
 QString downloadOutput(Texts texts, int count = 16);
 QString replacementOutput(Texts texts);
 QString fullRunOutput(Texts texts, int columns = 1, int deviceTypes = 15, int tables = 1);
+// The output of a German run that stopped in the replacement step `openStep`, every step
+// before it closed.
+QString stoppedInReplacement(const QString& openStep);
 
 // A full run without translations: every text marked with "!" until the new release's language
 // file is in place, German from then on.

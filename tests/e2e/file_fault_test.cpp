@@ -29,21 +29,6 @@ bool makeWritable(const QString& path) {
 class E2eFileFault : public EndToEnd {
   protected:
     QString app(const QString& name) const { return sandbox.appFolder() + "/" + name; }
-    // Standard output of a run that got into the replacement and stopped in the step whose
-    // line is `openStep`, after the closed lines `closedSteps`.
-    // The output of a run that stopped in the replacement step `openStep`, the steps before it
-    // closed.
-    static QString stoppedInReplacement(const QString& openStep) {
-        QString output = shutdownOutput(Texts::German) + migrationOutput(Texts::German, 1, 15, 1) +
-                         downloadOutput(Texts::German);
-        for (const QString& step : test::replacementSteps()) {
-            if (step == openStep) {
-                return output + openStep;
-            }
-            output += closedLine(step);
-        }
-        return output + openStep + " (not a replacement step)";
-    }
     void expectSecondRunCompletes() {
         expectCompleteUpdate(sandbox.run(unattended()), Texts::German, 0, 0, 0);
     }

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QThread>
 
 #include <csignal>
 
@@ -18,18 +17,6 @@ using namespace std::chrono_literals;
 
 const QString kRestoredLine =
     "Die vorherige Version wurde nach einem abgebrochenen Update wiederhergestellt.\n";
-
-// Waits until the updater's standard output contains `text`.
-bool waitForOutput(UpdaterProcess& updater, const QString& text) {
-    const auto deadline = std::chrono::steady_clock::now() + Sandbox::kRunLimit;
-    while (!updater.outputSoFar().contains(text)) {
-        if (!updater.isRunning() || std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 class E2eOneRun : public EndToEnd {
   protected:
@@ -121,7 +108,7 @@ TEST_F(E2eOneRun, SigtermDuringTheDownloadsEndsWithEightAndARerunCompletes) {
 // with 8 before the final question.
 TEST_F(E2eOneRun, SigtermDuringTheReplacementWaitsUntilItIsComplete) {
     auto updater = sandbox.start(unattended());
-    ASSERT_TRUE(waitForOutput(*updater, "Installiere neue Dienste ..."));
+    ASSERT_TRUE(updater->waitForOutput("Installiere neue Dienste ...", Sandbox::kRunLimit));
     ::kill(static_cast<pid_t>(updater->pid()), SIGTERM);
     const RunResult run = updater->wait(Sandbox::kRunLimit);
 
@@ -159,7 +146,7 @@ void leaveTemporariesOfCutCopies(const Sandbox& sandbox) {
 
 TEST_P(E2eKilledReplacement, ThePlainNextStartRestoresTheOldReleaseAndAFullRunCompletes) {
     auto updater = sandbox.start(unattended());
-    ASSERT_TRUE(waitForOutput(*updater, GetParam().shown()))
+    ASSERT_TRUE(updater->waitForOutput(GetParam().shown(), Sandbox::kRunLimit))
         << updater->outputSoFar().toStdString();
     ::kill(static_cast<pid_t>(updater->pid()), SIGKILL);
     updater->wait(Sandbox::kRunLimit);

@@ -1,5 +1,7 @@
 #include "updater_process.h"
 
+#include <QThread>
+
 namespace pelorix::e2e {
 
 namespace {
@@ -37,6 +39,17 @@ QString UpdaterProcess::outputSoFar() {
     process_->waitForReadyRead(0);
     out_ += process_->readAllStandardOutput();
     return lines(out_);
+}
+
+bool UpdaterProcess::waitForOutput(const QString& text, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!outputSoFar().contains(text)) {
+        if (!isRunning() || std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        QThread::msleep(5);
+    }
+    return true;
 }
 
 RunResult UpdaterProcess::wait(std::chrono::milliseconds limit) {

@@ -37,6 +37,9 @@ class UpdaterProcess {
     bool isRunning() const { return process_->state() == QProcess::Running; }
     // Standard output so far.
     QString outputSoFar();
+    // Waits until standard output contains `text`; false when the run ended, or the limit
+    // passed, before it did.
+    bool waitForOutput(const QString& text, std::chrono::milliseconds limit);
     // Waits for the end; kills the updater when it runs past the limit.
     RunResult wait(std::chrono::milliseconds limit);
     // True once the updater has ended by itself within the limit; it is left running otherwise.

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <csignal>
 #include <functional>
@@ -57,29 +56,6 @@ class E2eWindows : public EndToEnd, public ::testing::WithParamInterface<Windows
     void setReadOnly(const QString& path, bool readOnly) {
         runWindowsProgram({"attrib", readOnly ? "+r" : "-r", WineHost::windowsPath(path)});
     }
-    // Waits until the run's standard output contains `text`; false when it ended before.
-    static bool waitForOutput(UpdaterProcess& updater, const QString& text) {
-        const auto deadline = std::chrono::steady_clock::now() + Sandbox::kRunLimit;
-        while (!updater.outputSoFar().contains(text)) {
-            if (!updater.isRunning() || std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            QThread::msleep(5);
-        }
-        return true;
-    }
-    // The output of a run that stopped in the replacement step `openStep`.
-    static QString stoppedInReplacement(const QString& openStep) {
-        QString output = shutdownOutput(Texts::German) + migrationOutput(Texts::German, 1, 15, 1) +
-                         downloadOutput(Texts::German);
-        for (const QString& step : test::replacementSteps()) {
-            if (step == openStep) {
-                return output + openStep;
-            }
-            output += closedLine(step);
-        }
-        return output + openStep + " (not a replacement step)";
-    }
     void expectGeneralFailureWithTheOldReleaseKept(const RunResult& run) {
         EXPECT_EQ(run.exitStatus, 1) << run.out.toStdString() << run.err.toStdString();
         EXPECT_EQ(run.err,
@@ -109,7 +85,7 @@ void twoRunsAtOnce(E2eWindows& test) {
 // and registered, before it asks anything; then an update completes.
 void killedDuringTheReplacement(E2eWindows& test) {
     auto updater = test.sandbox.start(test.unattended());
-    ASSERT_TRUE(E2eWindows::waitForOutput(*updater, "Entferne alte DLL's ..."))
+    ASSERT_TRUE(updater->waitForOutput("Entferne alte DLL's ...", Sandbox::kRunLimit))
         << updater->outputSoFar().toStdString();
     ::kill(static_cast<pid_t>(updater->pid()), SIGKILL);
     updater->wait(Sandbox::kRunLimit);
@@ -128,7 +104,7 @@ void killedDuringTheReplacement(E2eWindows& test) {
 void readOnlyOldMainProgram(E2eWindows& test) {
     test.setReadOnly(test.app("Pelorix.exe"), true);
     const RunResult run = test.sandbox.run(test.unattended());
-    EXPECT_EQ(run.out, E2eWindows::stoppedInReplacement("Entferne alten Pelorix ..."));
+    EXPECT_EQ(run.out, stoppedInReplacement("Entferne alten Pelorix ..."));
     test.expectGeneralFailureWithTheOldReleaseKept(run);
     test.setReadOnly(test.app("Pelorix.exe"), false);
     test.expectNextRunCompletes();
