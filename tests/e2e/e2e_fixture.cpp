@@ -54,6 +54,17 @@ void EndToEnd::expectCompleteUpdate(const RunResult& run, Texts texts, int colum
     expectDatabaseMigrated();
 }
 
+void EndToEnd::expectOneUpdatedAndTheOtherEndedWithNine(const RunResult& a, const RunResult& b) {
+    const RunResult& winner = a.exitStatus == 0 ? a : b;
+    const RunResult& other = a.exitStatus == 0 ? b : a;
+    EXPECT_EQ(QList<int>({winner.exitStatus, other.exitStatus}), QList<int>({0, 9}))
+        << a.err.toStdString() << b.err.toStdString();
+    EXPECT_EQ(other.out, "");
+    EXPECT_EQ(other.err, confirmationMessage(Texts::German) +
+                             messageBox({"Ein anderes Update dieser Installation läuft bereits."}));
+    expectCompleteUpdate(winner, Texts::German, 1, 15, 1);
+}
+
 void EndToEnd::expectNewReleaseInstalled() {
     ASSERT_EQ(release.size(), 16);
     QMap<QString, QByteArray> programFolder = release;

@@ -21,6 +21,9 @@ class EndToEnd : public ::testing::Test {
     // a full run, the new release installed and registered, the database migrated.
     void expectCompleteUpdate(const RunResult& run, Texts texts, int columns, int deviceTypes,
                               int tables);
+    // Of two runs of one installation at once, one updated it completely and the other ended
+    // with 9 and the German message, having printed nothing.
+    void expectOneUpdatedAndTheOtherEndedWithNine(const RunResult& a, const RunResult& b);
     // The installed files are those of the new release, the libraries registered.
     void expectNewReleaseInstalled();
     // Nothing of the old installation changed since SetUp.
